@@ -1,0 +1,49 @@
+// Runs the benchmarks inside a QApplication and prints, after Google
+// Benchmark's own table, the ratios declared by the benchmark files.
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include "ratios.h"
+
+namespace {
+
+class MedianReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                recordMedian(run.run_name.str(), run.GetAdjustedRealTime() * multiplier(run));
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+private:
+    static double multiplier(const Run &run)
+    {
+        switch (run.time_unit) {
+        case benchmark::kSecond: return 1e9;
+        case benchmark::kMillisecond: return 1e6;
+        case benchmark::kMicrosecond: return 1e3;
+        case benchmark::kNanosecond: break;
+        }
+        return 1.0;
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    printRatios();
+    return 0;
+}

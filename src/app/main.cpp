@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "app/splash.h"
+#include "app/windowregistry.h"
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tagloom"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setDesktopFileName(QStringLiteral("tagloom"));
+
+    WindowRegistry windows;
+    windows.show<Splash>();
+    return QApplication::exec();
+}

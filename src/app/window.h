@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+#include <initializer_list>
+#include <utility>
+
+#include "app/twips.h"
+
+class Document;
+class WindowRegistry;
+
+// Base of every window but the main one: a fixed client size in twips, the
+// window's name as objectName, and destruction on close so that the next
+// opening starts from the stored layout.
+class Window : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Border {
+        ToolWindow,        // small title bar with a close box only, no taskbar button
+        ToolWindowNoClose, // small title bar without any box, no taskbar button
+        Bare,              // no title bar at all, but a taskbar button
+        Splash,            // no title bar and no taskbar button
+        Sizable,           // ordinary window; only the never-shown menu holders
+    };
+
+    Window(WindowRegistry &registry, const QString &name, const QString &title, Border border,
+           int clientWidth, int clientHeight);
+
+    // Chains the focus order of the given widgets, first to last.
+    static void setTabChain(std::initializer_list<QWidget *> widgets);
+
+protected:
+    WindowRegistry &registry() const { return m_registry; }
+    Document &document() const;
+
+    // Creates a control named `name` inside `container` at a rectangle given in twips.
+    template <class T, class... Args>
+    static T *add(QWidget *container, const char *name, int left, int top, int width, int height,
+                  Args &&...args)
+    {
+        auto *control = new T(std::forward<Args>(args)..., container);
+        control->setObjectName(QString::fromLatin1(name));
+        control->setGeometry(Twips::rect(left, top, width, height));
+        return control;
+    }
+
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    WindowRegistry &m_registry;
+};

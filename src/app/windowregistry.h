@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+class Document;
+
+// Hands out the single instance of each of the program's windows, creating it
+// on first use, and closes them all in one fixed order.
+class WindowRegistry : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WindowRegistry(QObject *parent = nullptr);
+    ~WindowRegistry() override;
+
+    // Every window of the program in closing order; the main window is last.
+    static const QStringList &closingOrder();
+
+    // The window's single instance, created (hidden) when it does not exist.
+    template <class W> W *window()
+    {
+        QPointer<QWidget> &slot = m_windows[W::windowName()];
+        if (!slot)
+            slot = new W(*this);
+        return static_cast<W *>(slot.data());
+    }
+
+    // Creates the window if needed, shows it and brings it to the front unchanged.
+    template <class W> W *show()
+    {
+        W *w = window<W>();
+        bringToFront(w);
+        return w;
+    }
+
+    template <class W> W *find() const { return static_cast<W *>(find(W::windowName())); }
+    QWidget *find(const QString &name) const;
+
+    // Names of the windows that exist now, in closing order.
+    QStringList openWindows() const;
+
+    // The page being edited: the main window's source box.
+    Document &document();
+
+    // Closes every window but the main one, in closing order.
+    void closeOtherWindows();
+    // Closes every window, the main window last; the program then ends.
+    void closeAllWindows();
+
+    // Called by a window that is closing: its next use creates a new one.
+    void release(QWidget *window);
+
+signals:
+    // Emitted before each window of closeAllWindows() is closed; tests follow the order.
+    void closing(const QString &name);
+
+private:
+    static void bringToFront(QWidget *window);
+
+    QHash<QString, QPointer<QWidget>> m_windows;
+};

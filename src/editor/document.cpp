@@ -1,0 +1,128 @@
+#include "editor/document.h"
+
+#include <QAbstractUndoItem>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include "app/fonts.h"
+
+namespace {
+
+// Closes a command's undo step. Without it, typing right after a command's
+// inserted text would merge into the command's step.
+class CommandBoundary : public QAbstractUndoItem
+{
+public:
+    void undo() override {}
+    void redo() override {}
+};
+
+QString withLineFeeds(QString text)
+{
+    // The text document stores paragraph breaks as U+2029.
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+Document::Document(QWidget *container) : QObject(container), m_box(new QPlainTextEdit(container))
+{
+    m_box->setObjectName(QStringLiteral("htmlsource"));
+    m_box->setFont(Fonts::console(9.75));
+    m_box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_box->setTabChangesFocus(false);
+    m_box->installEventFilter(this);
+}
+
+QWidget *Document::widget() const { return m_box; }
+
+void Document::insertFragment(const QString &fragment)
+{
+    QTextCursor cursor = m_box->textCursor();
+    if (fragment.isEmpty() && !cursor.hasSelection())
+        return;
+    cursor.beginEditBlock();
+    cursor.insertText(fragment);
+    finishCommand(cursor);
+}
+
+void Document::wrapSelection(const QString &open, const QString &close)
+{
+    QTextCursor cursor = m_box->textCursor();
+    if (open.isEmpty() && close.isEmpty()) {
+        cursor.clearSelection();
+        m_box->setTextCursor(cursor);
+        return;
+    }
+    // Inserting the two tags around the selection leaves the same text as
+    // replacing S by open + S + close, without copying S: a selection of a
+    // whole large page costs no more than an empty one.
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    cursor.beginEditBlock();
+    cursor.setPosition(end);
+    cursor.insertText(close);
+    cursor.setPosition(start);
+    cursor.insertText(open);
+    cursor.setPosition(end + open.size() + close.size());
+    finishCommand(cursor);
+}
+
+void Document::finishCommand(QTextCursor &cursor)
+{
+    m_box->document()->appendUndoItem(new CommandBoundary);
+    cursor.endEditBlock();
+    m_box->setTextCursor(cursor);
+}
+
+QString Document::selectedText() const { return withLineFeeds(m_box->textCursor().selectedText()); }
+
+QString Document::text() const { return withLineFeeds(m_box->document()->toRawText()); }
+
+void Document::setText(const QString &text)
+{
+    m_box->setPlainText(text);
+    QTextCursor cursor = m_box->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    m_box->setTextCursor(cursor);
+}
+
+int Document::caretPosition() const { return m_box->textCursor().position(); }
+
+int Document::selectionStart() const { return m_box->textCursor().selectionStart(); }
+
+int Document::selectionLength() const
+{
+    const QTextCursor cursor = m_box->textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void Document::select(int start, int length)
+{
+    QTextCursor cursor = m_box->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    m_box->setTextCursor(cursor);
+}
+
+bool Document::eventFilter(QObject *watched, QEvent *event)
+{
+    // Shift+Enter would put a U+2028 line separator into the page; a page
+    // knows only plain line breaks.
+    if (watched == m_box && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & Qt::ShiftModifier) && !m_box->isReadOnly()) {
+            QTextCursor cursor = m_box->textCursor();
+            cursor.insertText(QStringLiteral("\n"));
+            m_box->setTextCursor(cursor);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QPlainTextEdit;
+class QWidget;
+
+// The page being edited: the text of the source box `htmlsource` and nothing
+// else. Every command writes through insertFragment() or wrapSelection(); only
+// this class touches the box's text, so the widget can be replaced.
+class Document : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Creates the source box inside `container`.
+    explicit Document(QWidget *container);
+
+    QWidget *widget() const;
+
+    // Puts `fragment` in place of the selection (at the caret when nothing is
+    // selected). The caret ends after it, nothing selected; one undo step.
+    void insertFragment(const QString &fragment);
+
+    // Replaces the selected text S by open + S + close. The caret ends after
+    // `close`, nothing selected; one undo step.
+    void wrapSelection(const QString &open, const QString &close);
+
+    // The selected text exactly as typed, line breaks as '\n'.
+    QString selectedText() const;
+
+    // The whole text exactly as typed, line breaks as '\n'.
+    QString text() const;
+
+    // Replaces the whole text (line breaks as '\n'); the caret goes to the start.
+    void setText(const QString &text);
+
+    int caretPosition() const;
+    int selectionStart() const;
+    int selectionLength() const;
+    // Selects `length` characters from `start`; a negative length selects backwards.
+    void select(int start, int length);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void finishCommand(class QTextCursor &cursor);
+
+    QPlainTextEdit *m_box;
+};

@@ -1,0 +1,56 @@
+#include "platform/fileopendialog.h"
+
+#include <QFileDialog>
+
+FileOpenDialog::FileOpenDialog(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("CommonDialog1"));
+}
+
+void FileOpenDialog::setDefaultExtension(const QString &extensions)
+{
+    m_defaultExtension = extensions;
+}
+
+void FileOpenDialog::setFilter(const QString &description, const QStringList &patterns)
+{
+    m_filterDescription = description;
+    m_filterPatterns = patterns;
+}
+
+void FileOpenDialog::showOpen(QWidget *parent)
+{
+    const std::optional<QString> chosen =
+        runner() ? runner()(*this, parent) : runStandardDialog(*this, parent);
+    if (chosen)
+        m_fileName = *chosen;
+}
+
+void FileOpenDialog::setRunner(Runner runner) { FileOpenDialog::runner() = std::move(runner); }
+
+FileOpenDialog::Runner &FileOpenDialog::runner()
+{
+    static Runner instance;
+    return instance;
+}
+
+std::optional<QString> FileOpenDialog::runStandardDialog(const FileOpenDialog &dialog,
+                                                         QWidget *parent)
+{
+    QFileDialog fileDialog(parent);
+    fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
+    fileDialog.setFileMode(QFileDialog::ExistingFile);
+    // Qt reads the patterns from the last parentheses of a filter, separated by
+    // blanks; the description itself lists them with ';'. Hiding the details
+    // shows the description exactly as given.
+    fileDialog.setNameFilter(dialog.m_filterDescription + QStringLiteral(" (") +
+                             dialog.m_filterPatterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    fileDialog.setOption(QFileDialog::HideNameFilterDetails);
+    // A name typed without extension gets the first default extension.
+    const QString firstExtension = dialog.m_defaultExtension.section(QLatin1Char(';'), 0, 0);
+    if (firstExtension.startsWith(QLatin1Char('.')))
+        fileDialog.setDefaultSuffix(firstExtension.mid(1));
+    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return fileDialog.selectedFiles().constFirst();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// The standard file-open dialog as the windows use it: a default extension, a
+// filter of one description and its patterns, and the file name, which stays
+// as it was when the user cancels. Tests install a runner in place of the dialog.
+class FileOpenDialog : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Returns the chosen path, or nothing when the user cancelled.
+    using Runner = std::function<std::optional<QString>(const FileOpenDialog &, QWidget *parent)>;
+
+    explicit FileOpenDialog(QObject *parent = nullptr);
+
+    // Extensions separated by ';', each with its dot, such as ".html;.htm".
+    void setDefaultExtension(const QString &extensions);
+    QString defaultExtension() const { return m_defaultExtension; }
+
+    // One file type: its description as shown and the patterns it lists.
+    void setFilter(const QString &description, const QStringList &patterns);
+    QString filterDescription() const { return m_filterDescription; }
+    QStringList filterPatterns() const { return m_filterPatterns; }
+
+    QString fileName() const { return m_fileName; }
+
+    // Runs the dialog modally to `parent`; a chosen file becomes the file name.
+    void showOpen(QWidget *parent);
+
+    static void setRunner(Runner runner);
+
+private:
+    static std::optional<QString> runStandardDialog(const FileOpenDialog &dialog, QWidget *parent);
+    static Runner &runner();
+
+    QString m_defaultExtension;
+    QString m_filterDescription;
+    QStringList m_filterPatterns;
+    QString m_fileName;
+};

@@ -1,0 +1,26 @@
+#include "platform/messagebox.h"
+
+MessageBox::Answerer &MessageBox::answerer()
+{
+    static Answerer instance;
+    return instance;
+}
+
+QMessageBox::StandardButton MessageBox::show(const Message &message)
+{
+    if (answerer())
+        return answerer()(message);
+
+    // No parent: the box is modal to the application, as every message of the program.
+    QMessageBox box(message.icon, message.title, message.text, message.buttons);
+    if (message.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(message.defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void MessageBox::inform(const QString &text, const QString &title, QMessageBox::Icon icon)
+{
+    show({text, title, QMessageBox::Ok, QMessageBox::Ok, icon});
+}
+
+void MessageBox::setAnswerer(Answerer answerer) { MessageBox::answerer() = std::move(answerer); }

@@ -1,0 +1,61 @@
+#include "testsupport.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include "app/mainwindow.h"
+#include "app/windowregistry.h"
+#include "editor/document.h"
+#include "platform/fileopendialog.h"
+
+namespace TestSupport {
+
+Program::Program() : m_windows(std::make_unique<WindowRegistry>())
+{
+    Main *window = m_windows->show<Main>();
+    if (!QTest::qWaitForWindowActive(window))
+        qWarning("main window did not become active");
+}
+
+Program::~Program() = default;
+
+Main *Program::main() const { return m_windows->find<Main>(); }
+
+Document &Program::document() { return m_windows->document(); }
+
+QWidget *Program::source() const { return main()->findChild<QWidget *>("htmlsource"); }
+
+MessageBoxes::MessageBoxes(QMessageBox::StandardButton answer)
+    : m_answer(answer), m_shown(std::make_shared<QList<MessageBox::Message>>())
+{
+    MessageBox::setAnswerer([this, shown = m_shown](const MessageBox::Message &message) {
+        shown->append(message);
+        return m_answer;
+    });
+}
+
+MessageBoxes::~MessageBoxes() { MessageBox::setAnswerer({}); }
+
+FileDialogs::FileDialogs()
+    : m_answers(std::make_shared<QList<std::optional<QString>>>()), m_runs(std::make_shared<int>(0))
+{
+    FileOpenDialog::setRunner([answers = m_answers, runs = m_runs](const FileOpenDialog &,
+                                                                    QWidget *) {
+        ++*runs;
+        return answers->isEmpty() ? std::nullopt : answers->takeFirst();
+    });
+}
+
+FileDialogs::~FileDialogs() { FileOpenDialog::setRunner({}); }
+
+void type(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch == QLatin1Char('\n'))
+            QTest::keyClick(widget, Qt::Key_Return);
+        else
+            QTest::keyClicks(widget, QString(ch));
+    }
+}
+
+} // namespace TestSupport

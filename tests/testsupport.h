@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+#include "platform/messagebox.h"
+
+class Document;
+class Main;
+class QWidget;
+class WindowRegistry;
+
+namespace TestSupport {
+
+// A registry with its main window shown and active, as after start-up.
+class Program
+{
+public:
+    Program();
+    ~Program();
+
+    WindowRegistry &windows() { return *m_windows; }
+    Main *main() const;
+    Document &document();
+    QWidget *source() const;
+
+private:
+    std::unique_ptr<WindowRegistry> m_windows;
+};
+
+// Answers every message box while it lives, recording what was asked.
+class MessageBoxes
+{
+public:
+    explicit MessageBoxes(QMessageBox::StandardButton answer = QMessageBox::Ok);
+    ~MessageBoxes();
+
+    void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
+    const QList<MessageBox::Message> &shown() const { return *m_shown; }
+
+private:
+    QMessageBox::StandardButton m_answer;
+    std::shared_ptr<QList<MessageBox::Message>> m_shown;
+};
+
+// Stands in for the file-open dialog while it lives: each run takes the next
+// answer, a path or nothing (cancelled).
+class FileDialogs
+{
+public:
+    FileDialogs();
+    ~FileDialogs();
+
+    void queue(std::optional<QString> answer) { m_answers->append(answer); }
+    int runs() const { return *m_runs; }
+
+private:
+    std::shared_ptr<QList<std::optional<QString>>> m_answers;
+    std::shared_ptr<int> m_runs;
+};
+
+// Types `text` into `widget` key by key, as a user would.
+void type(QWidget *widget, const QString &text);
+
+} // namespace TestSupport
