@@ -8,10 +8,26 @@
 #include "editor/document.h"
 #include "platform/fileopendialog.h"
 
+namespace {
+
+// The offscreen platform warns that it cannot raise windows or pass size
+// hints; that says nothing about the program.
+void quietPlatformWarnings()
+{
+    static const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (!message.startsWith(QLatin1String("This plugin does not support")))
+                previous(type, context, message);
+        });
+}
+
+} // namespace
+
 namespace TestSupport {
 
 Program::Program() : m_windows(std::make_unique<WindowRegistry>())
 {
+    quietPlatformWarnings();
     Main *window = m_windows->show<Main>();
     if (!QTest::qWaitForWindowActive(window))
         qWarning("main window did not become active");

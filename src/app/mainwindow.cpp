@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -238,7 +239,8 @@ bool Main::eventFilter(QObject *watched, QEvent *event)
         // The box's own drop-down list and a switch to another window are not
         // a move of the focus away from the box.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+        const bool ownList = m_fontBox->view()->isVisible();
+        if (!ownList && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
             applyFontBox();
     }
     return QMainWindow::eventFilter(watched, event);

@@ -35,7 +35,8 @@ Document::Document(QWidget *container) : QObject(container), m_box(new QPlainTex
     m_box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_box->setTabChangesFocus(false);
+    // Tab moves on to the toolbar, as in every other box of the program.
+    m_box->setTabChangesFocus(true);
     m_box->installEventFilter(this);
 }
 

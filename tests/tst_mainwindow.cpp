@@ -1,0 +1,412 @@
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/mainwindow.h"
+#include "app/twips.h"
+#include "app/windowregistry.h"
+#include "editor/document.h"
+#include "testsupport.h"
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void window();
+    void controlLayout_data();
+    void controlLayout();
+    void captionButtons_data();
+    void captionButtons();
+    void pictureButtonsShowTheirPicture();
+    void sourceBox();
+    void tabOrder();
+    void menus();
+    void inlineCommands_data();
+    void inlineCommands();
+    void clickedButtonKeepsTheFocus();
+    void boldTwiceNestsNothing();
+    void fontBoxList();
+    void fontBoxRule_data();
+    void fontBoxRule();
+    void fontBoxEveryLossOfFocus();
+    void fontBoxBeforeButtonCommand();
+    void fontBoxOwnListIsNoLossOfFocus();
+    void exitClosesEverything();
+    void closeBoxClosesEverything();
+
+private:
+    static QWidget *control(TestSupport::Program &program, const char *name)
+    {
+        QWidget *widget = program.main()->findChild<QWidget *>(name);
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    static void leaveFontBoxWithTab(TestSupport::Program &program, const QString &face);
+};
+
+void TestMainWindow::window()
+{
+    TestSupport::Program program;
+    Main *main = program.main();
+    QCOMPARE(main->windowTitle(), QString("Tagloom v1.0"));
+    QCOMPARE(main->objectName(), QString("Main"));
+
+    // The client area under the menu bar is 8325 x 6645 twips at 2385, 2040.
+    QWidget *client = main->centralWidget();
+    QCOMPARE(client->size(), Twips::size(8325, 6645));
+    QCOMPARE(client->mapToGlobal(QPoint(0, 0)), Twips::point(2385, 2040));
+    QCOMPARE(main->height(), client->height() + main->menuBar()->height());
+
+    QCOMPARE(main->minimumSize(), main->maximumSize());
+    const Qt::WindowFlags flags = main->windowFlags();
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(main->windowType(), Qt::Window);
+
+    for (int size : {16, 32, 48}) {
+        const QPixmap icon = main->windowIcon().pixmap(size, size);
+        QVERIFY2(!icon.isNull(), qPrintable(QString("no %1 px icon").arg(size)));
+        QCOMPARE(icon.width(), size);
+    }
+}
+
+void TestMainWindow::controlLayout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QString>("tooltip");
+    const auto button = [](const char *name, int left, const char *tooltip) {
+        QTest::newRow(name) << name << left << 255 << 255 << tooltip;
+    };
+    button("addbullet", 120, "Add Bullet");
+    button("addline", 480, "Add Line");
+    button("addlink", 840, "Add Link");
+    button("Command1", 1200, "Add Picture");
+    button("addbold", 1560, "Add Bold");
+    button("additalics", 1920, "Add Italics");
+    button("addunderline", 2280, "Add Underline");
+    button("alignleft", 2640, "Align Left");
+    button("aligncenter", 3000, "Align Center");
+    button("alignright", 3360, "Align Right");
+    QTest::newRow("Combo1") << "Combo1" << 3720 << 2175 << 330 << "";
+    button("textcolorbutton", 6000, "Change Font");
+    button("textsizebutton", 6360, "Change Text Size");
+    button("backcolorbutton", 6720, "Change Background Color");
+    button("highlight", 7080, "Add Highlight");
+    button("addbr", 7440, "Add Break");
+    button("Command3", 7800, "Add Title");
+}
+
+void TestMainWindow::controlLayout()
+{
+    QFETCH(QString, name);
+    QFETCH(int, left);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    TestSupport::Program program;
+    QWidget *widget = control(program, qPrintable(name));
+    QCOMPARE(widget->geometry(), Twips::rect(left, 120, width, height));
+    QTEST(widget->toolTip(), "tooltip");
+}
+
+void TestMainWindow::captionButtons_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<bool>("underline");
+    QTest::newRow("addbullet") << "addbullet" << QString(QChar(0x00B7)) << false << false << false;
+    QTest::newRow("addline") << "addline" << "/" << false << false << false;
+    QTest::newRow("addbold") << "addbold" << "B" << true << false << false;
+    QTest::newRow("additalics") << "additalics" << "I" << false << true << false;
+    QTest::newRow("addunderline") << "addunderline" << "U" << false << false << true;
+}
+
+void TestMainWindow::captionButtons()
+{
+    QFETCH(QString, name);
+    TestSupport::Program program;
+    auto *button = qobject_cast<QToolButton *>(control(program, qPrintable(name)));
+    QVERIFY(button);
+    QTEST(button->text(), "caption");
+    const QFont font = button->font();
+    QTEST(font.bold(), "bold");
+    QTEST(font.italic(), "italic");
+    QTEST(font.underline(), "underline");
+    QCOMPARE(font.pointSizeF(), 8.25);
+    QVERIFY(QFontInfo(font).fixedPitch());
+}
+
+void TestMainWindow::pictureButtonsShowTheirPicture()
+{
+    TestSupport::Program program;
+    for (const char *name : {"addlink", "Command1", "alignleft", "aligncenter", "alignright",
+                             "textcolorbutton", "textsizebutton", "backcolorbutton", "highlight",
+                             "addbr", "Command3"}) {
+        auto *button = qobject_cast<QToolButton *>(control(program, name));
+        QVERIFY2(!button->icon().pixmap(15, 13).isNull(), name);
+        QVERIFY(button->text().isEmpty() || button->toolButtonStyle() == Qt::ToolButtonIconOnly);
+        QCOMPARE(button->accessibleName(), button->toolTip());
+    }
+}
+
+void TestMainWindow::sourceBox()
+{
+    TestSupport::Program program;
+    auto *box = qobject_cast<QPlainTextEdit *>(program.source());
+    QVERIFY(box);
+    QCOMPARE(box->geometry(), Twips::rect(8, 600, 8295, 6015));
+    QCOMPARE(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(box->verticalScrollBar()->isVisible());
+    QCOMPARE(box->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QVERIFY(QFontInfo(box->font()).fixedPitch());
+    QCOMPARE(box->font().pointSizeF(), 9.75);
+    QCOMPARE(QApplication::focusWidget(), box);
+    QVERIFY(program.document().text().isEmpty());
+
+    // A line far wider than the box wraps instead of scrolling sideways.
+    program.document().setText(QString(2000, QLatin1Char('x')));
+    QTRY_VERIFY(box->document()->documentLayout()->documentSize().height() > 1);
+    QCOMPARE(box->horizontalScrollBar()->maximum(), 0);
+}
+
+void TestMainWindow::tabOrder()
+{
+    TestSupport::Program program;
+    QWidget *box = program.source();
+    box->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), box);
+    const QStringList expected = {"addbullet",       "addline",      "addlink",
+                                  "Command1",        "addbold",      "additalics",
+                                  "alignleft",       "aligncenter",  "alignright",
+                                  "Combo1",          "textcolorbutton", "addunderline",
+                                  "backcolorbutton", "highlight",    "addbr",
+                                  "Command3",        "textsizebutton", "htmlsource"};
+    QStringList visited;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        // The font box's edit field stands for the box.
+        if (qobject_cast<QLineEdit *>(focus) && focus->parentWidget()->objectName() == "Combo1")
+            focus = focus->parentWidget();
+        visited.append(focus->objectName());
+    }
+    QCOMPARE(visited, expected);
+    // Tab moved the focus; it typed nothing into the page.
+    QVERIFY(program.document().text().isEmpty());
+}
+
+void TestMainWindow::menus()
+{
+    TestSupport::Program program;
+    const QList<QPair<QString, QStringList>> expected = {
+        {"File", {"new:New", "open:Open", "save:Save", "exit:Exit"}},
+        {"Effects",
+         {"marquee:Marquee", "slash:Slashout", "dshadow:Dropshadow", "glow:Glow",
+          "shadow:Shadow", "spaced:Spaced"}},
+        {"Help", {"faq:FAQ", "contact:Contact"}},
+        {"About", {"about:About Tagloom", "korvanetech:About KorvaneTech"}},
+    };
+    const QStringList menuNames = {"file", "fx", "hlp", "abt"};
+    const QList<QAction *> menus = program.main()->menuBar()->actions();
+    QCOMPARE(menus.size(), expected.size());
+    for (int i = 0; i < menus.size(); ++i) {
+        QCOMPARE(menus[i]->text(), expected[i].first);
+        QCOMPARE(menus[i]->menu()->objectName(), menuNames[i]);
+        QStringList entries;
+        for (QAction *entry : menus[i]->menu()->actions()) {
+            entries.append(entry->objectName() + ":" + entry->text());
+            QVERIFY(entry->shortcut().isEmpty());
+        }
+        QCOMPARE(entries, expected[i].second);
+    }
+}
+
+void TestMainWindow::inlineCommands_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+    QTest::newRow("bold, nothing selected") << "addbold" << "" << 0 << 0 << "<b></b>" << 7;
+    QTest::newRow("bold, abc") << "addbold" << "xabcy" << 1 << 3 << "x<b>abc</b>y" << 11;
+    QTest::newRow("italics") << "additalics" << "xabcy" << 1 << 3 << "x<i>abc</i>y" << 11;
+    QTest::newRow("underline") << "addunderline" << "abc" << 0 << 3 << "<u>abc</u>" << 10;
+    QTest::newRow("align left") << "alignleft" << "S" << 0 << 1 << "<p align=left>S</p>" << 19;
+    QTest::newRow("align center")
+        << "aligncenter" << "S" << 0 << 1 << "<p align=center>S</p>" << 21;
+    QTest::newRow("align right") << "alignright" << "S" << 0 << 1 << "<p align=right>S</p>" << 20;
+    QTest::newRow("align across lines")
+        << "aligncenter" << "a\nb" << 0 << 3 << "<p align=center>a\nb</p>" << 23;
+    QTest::newRow("break replaces selection") << "addbr" << "xabcy" << 1 << 3 << "x<br>y" << 5;
+    QTest::newRow("break at caret") << "addbr" << "xy" << 1 << 0 << "x<br>y" << 5;
+}
+
+void TestMainWindow::inlineCommands()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, text);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    TestSupport::Program program;
+    Document &document = program.document();
+    document.setText(text);
+    document.select(start, length);
+
+    QTest::mouseClick(control(program, qPrintable(button)), Qt::LeftButton);
+
+    QTEST(document.text(), "expected");
+    QTEST(document.caretPosition(), "caret");
+    QCOMPARE(document.selectionLength(), 0);
+}
+
+void TestMainWindow::clickedButtonKeepsTheFocus()
+{
+    TestSupport::Program program;
+    QWidget *bold = control(program, "addbold");
+    QTest::mouseClick(bold, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), bold);
+}
+
+void TestMainWindow::boldTwiceNestsNothing()
+{
+    TestSupport::Program program;
+    Document &document = program.document();
+    document.setText("abc");
+    document.select(0, 3);
+    QWidget *bold = control(program, "addbold");
+    QTest::mouseClick(bold, Qt::LeftButton);
+    QTest::mouseClick(bold, Qt::LeftButton);
+    QCOMPARE(document.text(), QString("<b>abc</b><b></b>"));
+    QCOMPARE(document.caretPosition(), 17);
+}
+
+void TestMainWindow::fontBoxList()
+{
+    TestSupport::Program program;
+    auto *box = qobject_cast<QComboBox *>(control(program, "Combo1"));
+    QVERIFY(box->isEditable());
+    QCOMPARE(box->currentText(), QString("Font"));
+    QStringList listed;
+    for (int i = 0; i < box->count(); ++i)
+        listed.append(box->itemText(i));
+    QCOMPARE(listed, QFontDatabase::families());
+    QVERIFY(!listed.isEmpty());
+    QCOMPARE(box->font().pointSizeF(), 8.25);
+}
+
+void TestMainWindow::leaveFontBoxWithTab(TestSupport::Program &program, const QString &face)
+{
+    auto *box = qobject_cast<QComboBox *>(control(program, "Combo1"));
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    box->setEditText(face);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(!box->hasFocus());
+}
+
+void TestMainWindow::fontBoxRule_data()
+{
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("placeholder does nothing") << "Font" << "xabcy";
+    QTest::newRow("lower case is a name") << "font" << "x<font face=font>y";
+    QTest::newRow("empty") << "" << "x<font face=>y";
+    QTest::newRow("spaces go in unquoted") << "Times New Roman" << "x<font face=Times New Roman>y";
+    QTest::newRow("blanks are not trimmed") << " Font " << "x<font face= Font >y";
+    QTest::newRow("unknown font") << "No Such Face" << "x<font face=No Such Face>y";
+}
+
+void TestMainWindow::fontBoxRule()
+{
+    QFETCH(QString, face);
+    TestSupport::Program program;
+    Document &document = program.document();
+    document.setText("xabcy");
+    document.select(1, 3);
+    leaveFontBoxWithTab(program, face);
+    QTEST(document.text(), "expected");
+    QCOMPARE(qobject_cast<QComboBox *>(control(program, "Combo1"))->currentText(), face);
+}
+
+void TestMainWindow::fontBoxEveryLossOfFocus()
+{
+    TestSupport::Program program;
+    leaveFontBoxWithTab(program, "Arial");
+    leaveFontBoxWithTab(program, "Arial");
+    QCOMPARE(program.document().text(), QString("<font face=Arial><font face=Arial>"));
+
+    // A click into the source box is a loss of focus too.
+    auto *box = qobject_cast<QComboBox *>(control(program, "Combo1"));
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    QTest::mouseClick(program.source()->findChild<QWidget *>("qt_scrollarea_viewport"),
+                      Qt::LeftButton, {}, QPoint(200, 200));
+    QCOMPARE(program.document().text().count("<font face=Arial>"), 3);
+}
+
+void TestMainWindow::fontBoxBeforeButtonCommand()
+{
+    TestSupport::Program program;
+    Document &document = program.document();
+    auto *box = qobject_cast<QComboBox *>(control(program, "Combo1"));
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    box->setEditText("Courier");
+    // The tag goes in as the box loses the focus; the button then acts on it.
+    QTest::mouseClick(control(program, "addbold"), Qt::LeftButton);
+    QCOMPARE(document.text(), QString("<font face=Courier><b></b>"));
+}
+
+void TestMainWindow::fontBoxOwnListIsNoLossOfFocus()
+{
+    TestSupport::Program program;
+    auto *box = qobject_cast<QComboBox *>(control(program, "Combo1"));
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    box->setEditText("Courier");
+    box->showPopup();
+    QTRY_VERIFY(box->view()->isVisible());
+    box->hidePopup();
+    QTRY_VERIFY(!box->view()->isVisible());
+    QVERIFY(program.document().text().isEmpty());
+}
+
+void TestMainWindow::exitClosesEverything()
+{
+    TestSupport::Program program;
+    QSignalSpy closing(&program.windows(), &WindowRegistry::closing);
+    program.document().setText("unsaved");
+    program.main()->findChild<QAction *>("exit")->trigger();
+    QCOMPARE(closing.size(), 1);
+    QCOMPARE(closing.first().first().toString(), QString("Main"));
+    QVERIFY(program.windows().openWindows().isEmpty());
+}
+
+void TestMainWindow::closeBoxClosesEverything()
+{
+    TestSupport::Program program;
+    program.main()->close();
+    QVERIFY(program.windows().openWindows().isEmpty());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

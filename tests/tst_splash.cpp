@@ -1,0 +1,84 @@
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include "app/mainwindow.h"
+#include "app/splash.h"
+#include "app/twips.h"
+#include "app/windowregistry.h"
+
+class TestSplash : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layout();
+    void timer();
+    void firingShowsTheMainWindowOnce();
+    void waitsTwoSeconds();
+};
+
+void TestSplash::layout()
+{
+    WindowRegistry windows;
+    Splash *splash = windows.show<Splash>();
+    QVERIFY(QTest::qWaitForWindowExposed(splash));
+    QCOMPARE(splash->size(), Twips::size(7380, 4200));
+    QCOMPARE(splash->geometry().center(), QGuiApplication::primaryScreen()->geometry().center());
+    QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(splash->windowType(), Qt::SplashScreen);
+    QVERIFY(splash->windowTitle().isEmpty());
+
+    auto *picture = splash->findChild<QLabel *>("Picture");
+    QVERIFY(picture);
+    QCOMPARE(picture->pos(), QPoint(0, 0));
+    QCOMPARE(picture->pixmap().size(), QSize(492, 282));
+}
+
+void TestSplash::timer()
+{
+    WindowRegistry windows;
+    Splash *splash = windows.show<Splash>();
+    auto *timer = splash->findChild<QTimer *>("Timer1");
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QVERIFY(timer->isSingleShot());
+    QCOMPARE(timer->interval(), 2000);
+    QVERIFY(!windows.find<Main>());
+}
+
+void TestSplash::firingShowsTheMainWindowOnce()
+{
+    WindowRegistry windows;
+    QPointer<Splash> splash = windows.show<Splash>();
+    QPointer<QTimer> timer = splash->findChild<QTimer *>("Timer1");
+    timer->start(1); // the test need not wait the full two seconds
+
+    QTRY_VERIFY(windows.find<Main>());
+    Main *main = windows.find<Main>();
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    QVERIFY(!windows.find<Splash>());
+    QTRY_VERIFY(splash.isNull());
+    QVERIFY(timer.isNull());
+    QCOMPARE(QApplication::focusWidget(), main->findChild<QPlainTextEdit *>("htmlsource"));
+
+    // The splash never comes back and no second main window appears.
+    QTest::qWait(50);
+    QCOMPARE(windows.openWindows(), QStringList{"Main"});
+    QCOMPARE(windows.find<Main>(), main);
+}
+
+void TestSplash::waitsTwoSeconds()
+{
+    WindowRegistry windows;
+    windows.show<Splash>();
+    QTest::qWait(1700);
+    QVERIFY(!windows.find<Main>());
+    QTRY_VERIFY_WITH_TIMEOUT(windows.find<Main>(), 1500);
+    QVERIFY(windows.find<Main>()->isVisible());
+}
+
+QTEST_MAIN(TestSplash)
+#include "tst_splash.moc"
