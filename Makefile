@@ -45,7 +45,7 @@ test-asan: deps
 test: test-plain test-asan
 
 bench: build
-	./$(BUILD)/bench/tagloom_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	./$(BUILD)/bench/tagloom_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_color=false
 
 install: build
 	cmake --install $(BUILD)

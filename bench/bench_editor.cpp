@@ -11,11 +11,13 @@
 
 namespace {
 
+const QString Line = QStringLiteral(
+    "<p align=left>Lorem ipsum <b>dolor</b> sit amet, consectetur adipiscing elit.</p>\n");
+
 // A page of ordinary source lines, about `bytes` long.
 QString page(qsizetype bytes)
 {
-    const QString line = QStringLiteral(
-        "<p align=left>Lorem ipsum <b>dolor</b> sit amet, consectetur adipiscing elit.</p>\n");
+    const QString &line = Line;
     QString text;
     text.reserve(bytes + line.size());
     while (text.size() < bytes)
@@ -30,7 +32,9 @@ template <class Command> void runCommand(benchmark::State &state, Command comman
     Document &document = main->document();
     document.setText(page(state.range(0)));
     QApplication::processEvents();
-    const int middle = int(state.range(0) / 2);
+    // The same place within a line on every page, so that both pages repaint alike.
+    const int lines = int(state.range(0) / Line.size());
+    const int middle = int(lines / 2 * Line.size() + 15);
 
     for (auto _ : state) {
         document.select(middle, 20);
