@@ -23,7 +23,9 @@ MForm::MForm(WindowRegistry &registry)
     add<QGroupBox>(this, "Frame2", 120, 840, 1335, 615, QStringLiteral("Direction"));
     m_direction = add<QComboBox>(this, "Combo1", 240, 1080, 1095, 315);
     m_direction->setEditable(true);
-    // A typed direction is used as it stands, not collected into the list.
+    // A typed direction is used as it stands: neither completed from the list
+    // ("d" stays "d", not "Down") nor collected into it.
+    m_direction->setCompleter(nullptr);
     m_direction->setInsertPolicy(QComboBox::NoInsert);
     m_direction->addItems({QStringLiteral("Up"), QStringLiteral("Down"), QStringLiteral("Left"),
                            QStringLiteral("Right")});
