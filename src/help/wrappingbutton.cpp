@@ -3,7 +3,27 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include "help/fitting.h"
+
+namespace {
+
+constexpr int CaptionFlags = Qt::AlignCenter | Qt::TextWordWrap;
+
+} // namespace
+
 WrappingButton::WrappingButton(const QString &text, QWidget *parent) : QPushButton(text, parent) {}
+
+QFont WrappingButton::captionFont() const
+{
+    return Fitting::shrunkToFit(font(), text(), captionArea().size(), CaptionFlags);
+}
+
+QRect WrappingButton::captionArea() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+}
 
 void WrappingButton::paintEvent(QPaintEvent *)
 {
@@ -11,11 +31,10 @@ void WrappingButton::paintEvent(QPaintEvent *)
     QStyleOptionButton option;
     initStyleOption(&option);
     // The style draws the bevel and focus frame; the caption is drawn wrapped.
-    const QString caption = option.text;
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
 
-    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    painter.drawItemText(area, Qt::AlignCenter | Qt::TextWordWrap, option.palette, isEnabled(),
-                         caption, QPalette::ButtonText);
+    painter.setFont(captionFont());
+    painter.drawItemText(captionArea(), CaptionFlags, option.palette, isEnabled(), text(),
+                         QPalette::ButtonText);
 }

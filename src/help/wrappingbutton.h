@@ -11,6 +11,12 @@ class WrappingButton : public QPushButton
 public:
     explicit WrappingButton(const QString &text, QWidget *parent = nullptr);
 
+    // The button's font, smaller where the wrapped caption would not fit otherwise.
+    QFont captionFont() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    QRect captionArea() const;
 };
