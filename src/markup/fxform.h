@@ -20,14 +20,14 @@ public:
     // "Glow", "Shadow" or "Dropshadow"; what was typed stays.
     void setEffect(const QString &effect);
 
-    // Whether the strength box takes this key press: "/" and the digits only.
-    static bool strengthAccepts(const QKeyEvent &event);
-
 protected:
     void insert() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Whether the strength box takes this key press: "/" and the digits only.
+    static bool strengthAccepts(const QKeyEvent &event);
+
     QLineEdit *m_effect;
     QLineEdit *m_color;
     QLineEdit *m_strength;
