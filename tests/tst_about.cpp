@@ -50,6 +50,9 @@ private slots:
         for (const char *name : {"Label2", "Label3"}) {
             auto *inside = about->findChild<QLabel *>(name);
             QVERIFY(!inside->text().isEmpty());
+            const QRect needed = inside->fontMetrics().boundingRect(
+                inside->rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, inside->text());
+            QVERIFY2(inside->rect().contains(needed), name);
             QVERIFY2(shape->geometry().adjusted(1, 1, -1, -1).contains(inside->geometry()), name);
         }
         QVERIFY(webAddress(program).endsWith(".example"));

@@ -3,6 +3,7 @@
 #include <QFrame>
 
 #include "app/fonts.h"
+#include "help/fitting.h"
 #include "help/infolabel.h"
 #include "help/maker.h"
 
@@ -20,7 +21,10 @@ AboutHtml::AboutHtml(WindowRegistry &registry)
     title->setFont(Fonts::sans(QStringLiteral("Arial"), 14.25));
     title->setTransparent();
 
-    add<InfoLabel>(this, "Label2", 720, 960, 3135, 735,
+    add<InfoLabel>(this, "Label2", 600, 840, 3375, 735,
                    QStringLiteral("A simple editor for hand-written HTML pages."));
-    add<InfoLabel>(this, "Label3", 720, 1800, 3135, 375, Maker::webAddress());
+    // The address is one long word: it cannot wrap, so a wide font is made to fit.
+    auto *address = add<InfoLabel>(this, "Label3", 600, 1800, 3375, 375, Maker::webAddress());
+    address->setFont(
+        Fitting::shrunkToFit(address->font(), address->text(), address->size(), Qt::TextWordWrap));
 }
