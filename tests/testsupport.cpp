@@ -1,6 +1,10 @@
 #include "testsupport.h"
 
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
+#include <QToolButton>
 #include <QWidget>
 
 #include "app/mainwindow.h"
@@ -35,11 +39,57 @@ Program::Program() : m_windows(std::make_unique<WindowRegistry>())
 
 Program::~Program() = default;
 
-Main *Program::main() const { return m_windows->find<Main>(); }
+Main *Program::main() const
+{
+    return m_windows->find<Main>();
+}
 
-Document &Program::document() { return m_windows->document(); }
+Document &Program::document()
+{
+    return m_windows->document();
+}
 
-QWidget *Program::source() const { return main()->findChild<QWidget *>("htmlsource"); }
+QWidget *Program::source() const
+{
+    return main()->findChild<QWidget *>("htmlsource");
+}
+
+QAction *Program::entry(const QString &name) const
+{
+    for (QAction *action : entries()) {
+        if (action->objectName() == name)
+            return action;
+    }
+    return nullptr;
+}
+
+QToolButton *Program::button(const QString &name) const
+{
+    for (QToolButton *button : buttons()) {
+        if (button->objectName() == name)
+            return button;
+    }
+    return nullptr;
+}
+
+QList<QAction *> Program::entries() const
+{
+    QList<QAction *> entries;
+    for (QAction *menu : main()->menuBar()->actions()) {
+        for (QAction *action : menu->menu()->actions()) {
+            if (!action->isSeparator())
+                entries.append(action);
+        }
+    }
+    return entries;
+}
+
+QList<QToolButton *> Program::buttons() const
+{
+    // The toolbar buttons stand directly on the client area.
+    return main()->findChild<QWidget *>("client")->findChildren<QToolButton *>(
+        QString(), Qt::FindDirectChildrenOnly);
+}
 
 MessageBoxes::MessageBoxes(QMessageBox::StandardButton answer)
     : m_answer(answer), m_shown(std::make_shared<QList<MessageBox::Message>>())
@@ -50,19 +100,25 @@ MessageBoxes::MessageBoxes(QMessageBox::StandardButton answer)
     });
 }
 
-MessageBoxes::~MessageBoxes() { MessageBox::setAnswerer({}); }
+MessageBoxes::~MessageBoxes()
+{
+    MessageBox::setAnswerer({});
+}
 
 FileDialogs::FileDialogs()
     : m_answers(std::make_shared<QList<std::optional<QString>>>()), m_runs(std::make_shared<int>(0))
 {
-    FileOpenDialog::setRunner([answers = m_answers, runs = m_runs](const FileOpenDialog &,
-                                                                    QWidget *) {
-        ++*runs;
-        return answers->isEmpty() ? std::nullopt : answers->takeFirst();
-    });
+    FileOpenDialog::setRunner(
+        [answers = m_answers, runs = m_runs](const FileOpenDialog &, QWidget *) {
+            ++*runs;
+            return answers->isEmpty() ? std::nullopt : answers->takeFirst();
+        });
 }
 
-FileDialogs::~FileDialogs() { FileOpenDialog::setRunner({}); }
+FileDialogs::~FileDialogs()
+{
+    FileOpenDialog::setRunner({});
+}
 
 void type(QWidget *widget, const QString &text)
 {

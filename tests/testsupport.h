@@ -12,6 +12,8 @@
 
 class Document;
 class Main;
+class QAction;
+class QToolButton;
 class QWidget;
 class WindowRegistry;
 
@@ -28,6 +30,12 @@ public:
     Main *main() const;
     Document &document();
     QWidget *source() const;
+
+    // The main window's menu entries and toolbar buttons, by name and all of them.
+    QAction *entry(const QString &name) const;
+    QToolButton *button(const QString &name) const;
+    QList<QAction *> entries() const;
+    QList<QToolButton *> buttons() const;
 
 private:
     std::unique_ptr<WindowRegistry> m_windows;

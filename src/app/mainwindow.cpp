@@ -15,6 +15,16 @@
 #include "app/window.h"
 #include "app/windowregistry.h"
 #include "editor/document.h"
+#include "help/abouthtml.h"
+#include "help/aboutkorvanetech.h"
+#include "help/contactmessage.h"
+#include "help/faqform.h"
+#include "markup/addlinkform.h"
+#include "markup/addtitle.h"
+#include "markup/fxform.h"
+#include "markup/mform.h"
+#include "markup/sform.h"
+#include "markup/sout.h"
 
 namespace {
 
@@ -214,15 +224,27 @@ void Main::connectWindowCommands()
         connect(entry(name), &QAction::triggered, this, handler);
     };
     onEntry("exit", [this] { m_registry.closeAllWindows(); });
+    onClick("Command3", [this] { m_registry.show<AddTitle>(); });
+    onClick("addlink", [this] { m_registry.show<AddLinkForm>(); });
+    onEntry("slash", [this] { m_registry.show<Sout>(); });
+    onEntry("spaced", [this] { m_registry.show<SForm>(); });
+    onEntry("marquee", [this] { m_registry.show<MForm>(); });
+    // The effect changes on an open window; what was typed there stays.
+    onEntry("glow", [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Glow")); });
+    onEntry("shadow", [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Shadow")); });
+    onEntry("dshadow",
+            [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Dropshadow")); });
+    onEntry("faq", [this] { m_registry.show<FaqForm>(); });
+    onEntry("contact", [] { ContactMessage::show(); });
+    onEntry("about", [this] { m_registry.show<AboutHtml>(); });
+    onEntry("korvanetech", [this] { m_registry.show<AboutKorvaneTech>(); });
 
     // Entries and buttons whose windows are not built yet must not pretend to work.
-    for (const char *name : {"new", "open", "save", "marquee", "slash", "dshadow", "glow",
-                             "shadow", "spaced", "faq", "contact", "about", "korvanetech"})
+    for (const char *name : {"new", "open", "save"})
         entry(name)->setEnabled(false);
-    for (const char *name : {"addbullet", "addline", "addlink", "Command1", "textcolorbutton",
-                             "textsizebutton", "backcolorbutton", "highlight", "Command3"})
+    for (const char *name : {"addbullet", "addline", "Command1", "textcolorbutton",
+                             "textsizebutton", "backcolorbutton", "highlight"})
         button(name)->setEnabled(false);
-    Q_UNUSED(onClick);
 }
 
 void Main::applyFontBox()

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "markup/entrywindow.h"
+
+class MultiLineBox;
+
+// `sout`: puts typed text, struck out, where the caret stands.
+class Sout : public EntryWindow
+{
+    Q_OBJECT
+
+public:
+    static QString windowName() { return QStringLiteral("sout"); }
+
+    explicit Sout(WindowRegistry &registry);
+
+protected:
+    void insert() override;
+
+private:
+    MultiLineBox *m_text;
+};
