@@ -22,9 +22,8 @@ void PlatformChoice::apply(int argc, char **argv)
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QByteArray(argv[i]));
-    const QByteArray platform = choose({qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"),
-                                        qgetenv("QT_QPA_PLATFORM")},
-                                       arguments);
+    const QByteArray platform = choose(
+        {qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY"), qgetenv("QT_QPA_PLATFORM")}, arguments);
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
 }
