@@ -22,20 +22,11 @@ Program::Program() : m_windows(std::make_unique<WindowRegistry>())
 
 Program::~Program() = default;
 
-Main *Program::main() const
-{
-    return m_windows->find<Main>();
-}
+Main *Program::main() const { return m_windows->find<Main>(); }
 
-Document &Program::document()
-{
-    return m_windows->document();
-}
+Document &Program::document() { return m_windows->document(); }
 
-QWidget *Program::source() const
-{
-    return main()->findChild<QWidget *>("htmlsource");
-}
+QWidget *Program::source() const { return main()->findChild<QWidget *>("htmlsource"); }
 
 MessageBoxes::MessageBoxes(QMessageBox::StandardButton answer)
     : m_answer(answer), m_shown(std::make_shared<QList<MessageBox::Message>>())
@@ -46,25 +37,19 @@ MessageBoxes::MessageBoxes(QMessageBox::StandardButton answer)
     });
 }
 
-MessageBoxes::~MessageBoxes()
-{
-    MessageBox::setAnswerer({});
-}
+MessageBoxes::~MessageBoxes() { MessageBox::setAnswerer({}); }
 
 FileDialogs::FileDialogs()
     : m_answers(std::make_shared<QList<std::optional<QString>>>()), m_runs(std::make_shared<int>(0))
 {
-    FileOpenDialog::setRunner(
-        [answers = m_answers, runs = m_runs](const FileOpenDialog &, QWidget *) {
-            ++*runs;
-            return answers->isEmpty() ? std::nullopt : answers->takeFirst();
-        });
+    FileOpenDialog::setRunner([answers = m_answers, runs = m_runs](const FileOpenDialog &,
+                                                                    QWidget *) {
+        ++*runs;
+        return answers->isEmpty() ? std::nullopt : answers->takeFirst();
+    });
 }
 
-FileDialogs::~FileDialogs()
-{
-    FileOpenDialog::setRunner({});
-}
+FileDialogs::~FileDialogs() { FileOpenDialog::setRunner({}); }
 
 void type(QWidget *widget, const QString &text)
 {
@@ -85,12 +70,12 @@ void onNextPopup(std::function<void(QMenu *)> handle)
 
 void clickInto(QWidget *widget)
 {
-    widget->window()->activateWindow();
-    if (!QTest::qWaitForWindowActive(widget->window()))
+    QWidget *window = widget->window();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
         qWarning("window did not become active");
     // Through the window, so that the click reaches whatever lies under the
     // point and gives the focus as a real one does.
-    QWidget *window = widget->window();
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                       widget->mapTo(window, widget->rect().center()));
 }

@@ -252,8 +252,8 @@ void Main::connectWindowCommands()
     });
 
     // Entries and buttons whose windows are not built yet must not pretend to work.
-    for (const char *name : {"new", "open", "save", "marquee", "slash", "dshadow", "glow", "shadow",
-                             "spaced", "faq", "contact", "about", "korvanetech"})
+    for (const char *name : {"new", "open", "save", "marquee", "slash", "dshadow", "glow",
+                             "shadow", "spaced", "faq", "contact", "about", "korvanetech"})
         entry(name)->setEnabled(false);
     for (const char *name : {"addlink", "Command3"})
         button(name)->setEnabled(false);
