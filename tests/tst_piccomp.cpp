@@ -41,6 +41,7 @@ private slots:
     void layout()
     {
         TestSupport::Program program;
+        QCOMPARE(program.windows().openWindows(), QStringList{"Main"});
         PicComp *window = openWindow(program);
         QCOMPARE(window->windowTitle(), QString("piccomp"));
         QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);

@@ -41,6 +41,7 @@ private slots:
     void layout()
     {
         TestSupport::Program program;
+        QCOMPARE(program.windows().openWindows(), QStringList{"Main"});
         PicInternet *window = openWindow(program);
         QCOMPARE(window->windowTitle(), QString("Add Picture From Internet"));
         QCOMPARE(window->windowType(), Qt::Tool);
