@@ -54,10 +54,6 @@ private slots:
         QCOMPARE(browse->text(), QString("Browse"));
         QCOMPARE(done->text(), QString("Done"));
         QCOMPARE(cancel->text(), QString("Cancel"));
-        QCOMPARE(browse->geometry(), Twips::rect(2880, 240, 1335, 255));
-        QCOMPARE(pathBox(window)->geometry(), Twips::rect(240, 240, 2535, 285));
-        QCOMPARE(done->geometry(), Twips::rect(3360, 720, 855, 255));
-        QCOMPARE(cancel->geometry(), Twips::rect(240, 720, 855, 255));
         QVERIFY(pathBox(window)->text().isEmpty());
 
         QCOMPARE(QApplication::focusWidget(), browse);

@@ -50,15 +50,11 @@ private slots:
 
         auto *frame = window->findChild<QGroupBox *>("Frame1");
         QCOMPARE(frame->title(), QString("Image URL"));
-        QCOMPARE(frame->geometry(), Twips::rect(120, 120, 4935, 855));
         QCOMPARE(addressBox(window)->parentWidget(), frame);
-        QCOMPARE(addressBox(window)->geometry(), Twips::rect(120, 360, 4695, 285));
         QPushButton *done = buttonOf(window, "Command1");
         QPushButton *cancel = buttonOf(window, "Command3");
         QCOMPARE(done->text(), QString("Done"));
         QCOMPARE(cancel->text(), QString("Cancel"));
-        QCOMPARE(done->geometry(), Twips::rect(4200, 1080, 855, 255));
-        QCOMPARE(cancel->geometry(), Twips::rect(120, 1080, 855, 255));
 
         QCOMPARE(QApplication::focusWidget(), addressBox(window));
         QCOMPARE(addressBox(window)->nextInFocusChain(), done);
