@@ -1,9 +1,11 @@
 #include "testsupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
@@ -128,6 +130,25 @@ void type(QWidget *widget, const QString &text)
         else
             QTest::keyClicks(widget, QString(ch));
     }
+}
+
+void onNextPopup(std::function<void(QMenu *)> handle)
+{
+    QTimer::singleShot(0, qApp, [handle = std::move(handle)] {
+        handle(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+    });
+}
+
+void clickInto(QWidget *widget)
+{
+    QWidget *window = widget->window();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        qWarning("window did not become active");
+    // Through the window, so that the click reaches whatever lies under the
+    // point and gives the focus as a real one does.
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(window, widget->rect().center()));
 }
 
 } // namespace TestSupport

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,6 +14,7 @@
 class Document;
 class Main;
 class QAction;
+class QMenu;
 class QToolButton;
 class QWidget;
 class WindowRegistry;
@@ -74,5 +76,13 @@ private:
 
 // Types `text` into `widget` key by key, as a user would.
 void type(QWidget *widget, const QString &text);
+
+// A popup menu blocks until it closes: arm this before the click that opens
+// one, and `handle` runs with the open menu (nullptr when none opened).
+void onNextPopup(std::function<void(QMenu *)> handle);
+
+// Clicks `widget` as a user does: the window system first makes its window
+// the active one, then the click arrives.
+void clickInto(QWidget *widget);
 
 } // namespace TestSupport

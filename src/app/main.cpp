@@ -1,10 +1,12 @@
 #include <QApplication>
 
+#include "app/platformchoice.h"
 #include "app/splash.h"
 #include "app/windowregistry.h"
 
 int main(int argc, char *argv[])
 {
+    PlatformChoice::apply(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tagloom"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

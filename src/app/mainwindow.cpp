@@ -21,10 +21,15 @@
 #include "help/faqform.h"
 #include "markup/addlinkform.h"
 #include "markup/addtitle.h"
+#include "markup/form2.h"
+#include "markup/form3.h"
+#include "markup/form4.h"
 #include "markup/fxform.h"
 #include "markup/mform.h"
+#include "markup/palette.h"
 #include "markup/sform.h"
 #include "markup/sout.h"
+#include "markup/txtsize.h"
 
 namespace {
 
@@ -239,12 +244,41 @@ void Main::connectWindowCommands()
     onEntry("about", [this] { m_registry.show<AboutHtml>(); });
     onEntry("korvanetech", [this] { m_registry.show<AboutKorvaneTech>(); });
 
-    // Entries and buttons whose windows are not built yet must not pretend to work.
+    onClick("addbullet", [this] { m_registry.window<Form2>()->popUp(button("addbullet")); });
+    onClick("addline", [this] { m_registry.window<Form3>()->popUp(button("addline")); });
+    onClick("Command1", [this] { m_registry.window<Form4>()->popUp(button("Command1")); });
+
+    // A click on the button of a palette or of the size window takes the focus
+    // from whichever of them is open, and that closes it; the click then opens
+    // a fresh one, placed again. Closing here keeps that order whenever the
+    // window system gets round to reporting the focus change.
+    const auto closeDropDowns = [this] {
+        for (const QString &name : {TextColor::windowName(), BgColor::windowName(),
+                                    HlightColor::windowName(), TxtSize::windowName()}) {
+            if (QWidget *open = m_registry.find(name))
+                open->close();
+        }
+    };
+    onClick("textcolorbutton", [this, closeDropDowns] {
+        closeDropDowns();
+        m_registry.show<TextColor>();
+    });
+    onClick("backcolorbutton", [this, closeDropDowns] {
+        closeDropDowns();
+        m_registry.show<BgColor>();
+    });
+    onClick("highlight", [this, closeDropDowns] {
+        closeDropDowns();
+        m_registry.show<HlightColor>();
+    });
+    onClick("textsizebutton", [this, closeDropDowns] {
+        closeDropDowns();
+        m_registry.show<TxtSize>();
+    });
+
+    // Entries whose windows are not built yet must not pretend to work.
     for (const char *name : {"new", "open", "save"})
         entry(name)->setEnabled(false);
-    for (const char *name : {"addbullet", "addline", "Command1", "textcolorbutton",
-                             "textsizebutton", "backcolorbutton", "highlight"})
-        button(name)->setEnabled(false);
 }
 
 void Main::applyFontBox()

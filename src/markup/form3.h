@@ -1,0 +1,14 @@
+#pragma once
+
+#include "markup/menuholder.h"
+
+// Holds the line menu of the toolbar button `addline`.
+class Form3 : public MenuHolder
+{
+    Q_OBJECT
+
+public:
+    static QString windowName() { return QStringLiteral("Form3"); }
+
+    explicit Form3(WindowRegistry &registry);
+};

@@ -1,0 +1,112 @@
+#include "markup/palette.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QTimer>
+
+#include "editor/document.h"
+#include "markup/clicklabel.h"
+#include "markup/colortable.h"
+#include "markup/dropdown.h"
+
+namespace {
+
+constexpr int SwatchSize = 135;
+constexpr int Pitch = 240;
+constexpr int FirstLeft = 120;
+constexpr int FirstTop = 120;
+constexpr int PerRow = 8;
+
+} // namespace
+
+QString Palette::nameOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::TextColor:
+        return QStringLiteral("textcolor");
+    case Kind::BackColor:
+        return QStringLiteral("bgcolor");
+    case Kind::Highlight:
+        return QStringLiteral("hlightcolor");
+    }
+    return {};
+}
+
+QString Palette::buttonOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::TextColor:
+        return QStringLiteral("textcolorbutton");
+    case Kind::BackColor:
+        return QStringLiteral("backcolorbutton");
+    case Kind::Highlight:
+        return QStringLiteral("highlight");
+    }
+    return {};
+}
+
+Palette::Palette(WindowRegistry &registry, Kind kind)
+    : Window(registry, nameOf(kind), QString(), Border::Bare, 2070, 630), m_kind(kind)
+{
+    addSwatches();
+    DropDown::place(*this, registry, buttonOf(kind));
+}
+
+void Palette::addSwatches()
+{
+    for (int i = 0; i < int(colorTable().size()); ++i) {
+        const Swatch &swatch = colorTable()[i];
+        const int left = FirstLeft + Pitch * (i % PerRow);
+        const int top = FirstTop + Pitch * (i / PerRow);
+        const QByteArray number = QByteArray::number(i + 1);
+        const QByteArray shapeName = "Shape" + number;
+        const QByteArray labelName = "Label" + number;
+
+        auto *shape = add<QFrame>(this, shapeName.constData(), left, top, SwatchSize, SwatchSize);
+        shape->setFrameShape(QFrame::Box);
+        shape->setAutoFillBackground(true);
+        QPalette fill = shape->palette();
+        fill.setColor(QPalette::Window, swatch.fill);
+        shape->setPalette(fill);
+        shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+        // The label over the shape is transparent and takes the click.
+        auto *label =
+            add<ClickLabel>(this, labelName.constData(), left, top, SwatchSize, SwatchSize);
+        const QString code = swatch.code;
+        connect(label, &ClickLabel::clicked, this, [this, code] { choose(code); });
+    }
+}
+
+void Palette::choose(const QString &code)
+{
+    switch (m_kind) {
+    case Kind::TextColor:
+        document().wrapSelection("<font color=#" + code + ">", "</font>");
+        break;
+    case Kind::Highlight:
+        document().wrapSelection("<span style=background:#" + code + ">", "</span>");
+        break;
+    case Kind::BackColor:
+        document().insertFragment("<body bgcolor=#" + code + ">" + document().selectedText());
+        break;
+    }
+    close();
+}
+
+void Palette::changeEvent(QEvent *event)
+{
+    Window::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (QApplication::activeWindow() == this) {
+        m_armed = true;
+    } else if (m_armed) {
+        // Closing from inside the activation change would destroy the window
+        // while the window system is still delivering to it.
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible())
+                close();
+        });
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/window.h"
+
+class FileOpenDialog;
+class QLineEdit;
+
+// `piccomp`: takes the path of a picture on this computer, typed or chosen
+// with "Browse", and writes a picture tag with it.
+class PicComp : public Window
+{
+    Q_OBJECT
+
+public:
+    static QString windowName() { return QStringLiteral("piccomp"); }
+
+    explicit PicComp(WindowRegistry &registry);
+
+private:
+    void browse();
+    void done();
+
+    FileOpenDialog *m_dialog;
+    QLineEdit *m_path;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/window.h"
+
+class QLineEdit;
+
+// `picinternet`: takes the address of a picture on the web and writes a
+// picture tag with it.
+class PicInternet : public Window
+{
+    Q_OBJECT
+
+public:
+    static QString windowName() { return QStringLiteral("picinternet"); }
+
+    explicit PicInternet(WindowRegistry &registry);
+
+private:
+    void done();
+
+    QLineEdit *m_url;
+};

@@ -1,0 +1,57 @@
+#include "markup/txtsize.h"
+
+#include <QFocusEvent>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "editor/document.h"
+#include "markup/clicklabel.h"
+#include "markup/dropdown.h"
+
+TxtSize::TxtSize(WindowRegistry &registry)
+    : Window(registry, windowName(), QString(), Border::Bare, 1230, 495)
+{
+    m_value = add<QLabel>(this, "Label1", 120, 120, 375, 255, QStringLiteral("1"));
+    m_size = add<QScrollBar>(this, "VScroll1", 480, 120, 135, 255, Qt::Vertical);
+    auto *ok = add<ClickLabel>(this, "Label2", 720, 120, 375, 255, QStringLiteral(" Ok"));
+
+    m_size->setRange(1, 99);
+    m_size->setSingleStep(1);
+    m_size->setPageStep(1);
+    m_size->setValue(1);
+    // The upper arrow, the Up key and the wheel turned up raise the size.
+    m_size->setInvertedAppearance(true);
+    m_size->setInvertedControls(false);
+    // A scroll bar takes no focus by default; this one holds it while the window is open.
+    m_size->setFocusPolicy(Qt::StrongFocus);
+    m_size->setFocus();
+    m_size->installEventFilter(this);
+
+    connect(m_size, &QScrollBar::valueChanged, this,
+            [this](int value) { m_value->setText(QString::number(value)); });
+    connect(ok, &ClickLabel::clicked, this, &TxtSize::ok);
+
+    DropDown::place(*this, registry, QStringLiteral("textsizebutton"));
+}
+
+void TxtSize::ok()
+{
+    document().insertFragment("<font size=" + QString::number(m_size->value()) + ">");
+    close();
+}
+
+bool TxtSize::eventFilter(QObject *watched, QEvent *event)
+{
+    // The scroll bar's own context menu takes the focus only for a moment.
+    if (watched == m_size && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+        // Closing inside the focus change would destroy the window while Qt
+        // is still delivering it.
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible())
+                close();
+        });
+    }
+    return Window::eventFilter(watched, event);
+}
