@@ -10,10 +10,13 @@
 #include <QToolButton>
 
 #include "app/fonts.h"
+#include "app/newpage.h"
 #include "app/twips.h"
 #include "app/window.h"
 #include "app/windowregistry.h"
 #include "editor/document.h"
+#include "files/openform.h"
+#include "files/saveform.h"
 
 namespace {
 
@@ -212,11 +215,14 @@ void Main::connectWindowCommands()
     const auto onEntry = [this](const char *name, auto handler) {
         connect(entry(name), &QAction::triggered, this, handler);
     };
+    onEntry("new", [this] { startNewPage(m_registry); });
+    onEntry("open", [this] { m_registry.show<OpenForm>(); });
+    onEntry("save", [this] { m_registry.show<SaveForm>(); });
     onEntry("exit", [this] { m_registry.closeAllWindows(); });
 
     // Entries and buttons whose windows are not built yet must not pretend to work.
-    for (const char *name : {"new", "open", "save", "marquee", "slash", "dshadow", "glow",
-                             "shadow", "spaced", "faq", "contact", "about", "korvanetech"})
+    for (const char *name : {"marquee", "slash", "dshadow", "glow", "shadow", "spaced", "faq",
+                             "contact", "about", "korvanetech"})
         entry(name)->setEnabled(false);
     for (const char *name : {"addbullet", "addline", "addlink", "Command1", "textcolorbutton",
                              "textsizebutton", "backcolorbutton", "highlight", "Command3"})
