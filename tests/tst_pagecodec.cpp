@@ -49,6 +49,8 @@ private slots:
         QTest::newRow("LF only") << QByteArray("a\nb") << "a\nb"
                                  << format(Encoding::Utf8, LineBreak::Lf);
         QTest::newRow("lone CR") << QByteArray("a\rb\rc") << "a\nb\nc" << newPage;
+        QTest::newRow("CR at the end") << QByteArray("a\r") << "a\n" << newPage;
+        QTest::newRow("CR before CR LF") << QByteArray("a\r\r\nb") << "a\n\nb" << newPage;
         QTest::newRow("CR LF and LF") << QByteArray("a\r\nb\nc") << "a\nb\nc" << newPage;
         QTest::newRow("byte-order mark is not text")
             << QByteArray("\xEF\xBB\xBFx") << "x" << format(Encoding::Utf8WithBom, LineBreak::CrLf);

@@ -25,27 +25,37 @@ PageFormat::LineBreak lineBreakOf(const QByteArray &bytes)
     return PageFormat::LineBreak::CrLf;
 }
 
-// CR LF and a lone CR both become '\n', as the editor knows only that break.
-QByteArray withLineFeeds(const QByteArray &bytes)
+// CR LF and a lone CR both become '\n', the only break the editor knows.
+// Done in place: the text only shrinks.
+void unifyLineBreaks(QString &text)
 {
-    const char *begin = bytes.constData();
-    const char *end = begin + bytes.size();
-    const char *cr = static_cast<const char *>(std::memchr(begin, '\r', bytes.size()));
-    if (!cr)
-        return bytes;
-    QByteArray result;
-    result.reserve(bytes.size());
-    const char *from = begin;
-    while (cr) {
-        result.append(from, cr - from);
-        result.append('\n');
-        from = cr + 1;
-        if (from < end && *from == '\n')
+    qsizetype cr = text.indexOf(QLatin1Char('\r'));
+    if (cr < 0)
+        return;
+    char16_t *data = reinterpret_cast<char16_t *>(text.data());
+    const qsizetype size = text.size();
+    qsizetype out = cr;
+    while (cr >= 0) {
+        data[out++] = u'\n';
+        qsizetype from = cr + 1;
+        if (from < size && data[from] == u'\n')
             ++from;
-        cr = static_cast<const char *>(std::memchr(from, '\r', end - from));
+        cr = text.indexOf(QLatin1Char('\r'), from);
+        const qsizetype to = cr < 0 ? size : cr;
+        std::memmove(data + out, data + from, (to - from) * sizeof(char16_t));
+        out += to - from;
     }
-    result.append(from, end - from);
-    return result;
+    text.truncate(out);
+}
+
+qsizetype countLineFeeds(const char *from, const char *end)
+{
+    qsizetype count = 0;
+    while ((from = static_cast<const char *>(std::memchr(from, '\n', end - from)))) {
+        ++count;
+        ++from;
+    }
+    return count;
 }
 
 // `prefix`, then `bytes` with each '\n' as `lineBreak`, then one more line break
@@ -53,23 +63,30 @@ QByteArray withLineFeeds(const QByteArray &bytes)
 QByteArray withLineBreaks(QByteArrayView prefix, const QByteArray &bytes,
                           PageFormat::LineBreak lineBreak)
 {
-    QByteArray result;
-    if (lineBreak == PageFormat::LineBreak::Lf) {
-        result.reserve(prefix.size() + bytes.size() + 1);
-        result.append(prefix).append(bytes).append('\n');
-        return result;
-    }
     const char *from = bytes.constData();
     const char *end = from + bytes.size();
-    result.reserve(prefix.size() + bytes.size() + bytes.count('\n') + 2);
-    result.append(prefix);
-    while (const char *lf = static_cast<const char *>(std::memchr(from, '\n', end - from))) {
-        result.append(from, lf - from);
-        result.append("\r\n", 2);
-        from = lf + 1;
+    const bool crlf = lineBreak == PageFormat::LineBreak::CrLf;
+    const qsizetype added = crlf ? countLineFeeds(from, end) + 2 : 1;
+    QByteArray result(prefix.size() + bytes.size() + added, Qt::Uninitialized);
+    char *out = result.data();
+    std::memcpy(out, prefix.data(), prefix.size());
+    out += prefix.size();
+    if (crlf) {
+        while (const char *lf = static_cast<const char *>(std::memchr(from, '\n', end - from))) {
+            std::memcpy(out, from, lf - from);
+            out += lf - from;
+            *out++ = '\r';
+            *out++ = '\n';
+            from = lf + 1;
+        }
+        std::memcpy(out, from, end - from);
+        out += end - from;
+        *out++ = '\r';
+    } else {
+        std::memcpy(out, from, end - from);
+        out += end - from;
     }
-    result.append(from, end - from);
-    result.append("\r\n", 2);
+    *out = '\n';
     return result;
 }
 
@@ -122,22 +139,19 @@ PageCodec::Page PageCodec::decode(const QByteArray &bytes)
 {
     Page page;
     page.format.lineBreak = lineBreakOf(bytes);
-    const QByteArray unified = withLineFeeds(bytes);
-
-    const bool hasBom = unified.startsWith(QByteArrayView(Bom, BomSize));
+    const bool hasBom = bytes.startsWith(QByteArrayView(Bom, BomSize));
     // The mark is taken off here and kept in the format; a second one is text.
     // Stateless: a sequence cut off at the end of the file counts as invalid.
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                     QStringConverter::Flag::ConvertInitialBom);
-    page.text = utf8.decode(QByteArrayView(unified).sliced(hasBom ? BomSize : 0));
-    if (!utf8.hasError()) {
-        page.format.encoding =
-            hasBom ? PageFormat::Encoding::Utf8WithBom : PageFormat::Encoding::Utf8;
-        return page;
+    page.text = utf8.decode(QByteArrayView(bytes).sliced(hasBom ? BomSize : 0));
+    page.format.encoding = hasBom ? PageFormat::Encoding::Utf8WithBom : PageFormat::Encoding::Utf8;
+    if (utf8.hasError()) {
+        // Not UTF-8: a legacy page, read byte for byte so that it can be written back.
+        page.text = fromWindows1252(bytes);
+        page.format.encoding = PageFormat::Encoding::Windows1252;
     }
-    // Not UTF-8: a legacy page, read byte for byte so that it can be written back.
-    page.text = fromWindows1252(unified);
-    page.format.encoding = PageFormat::Encoding::Windows1252;
+    unifyLineBreaks(page.text);
     return page;
 }
 
