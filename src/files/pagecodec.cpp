@@ -69,7 +69,8 @@ QByteArray withLineBreaks(QByteArrayView prefix, const QByteArray &bytes,
     const qsizetype added = crlf ? countLineFeeds(from, end) + 2 : 1;
     QByteArray result(prefix.size() + bytes.size() + added, Qt::Uninitialized);
     char *out = result.data();
-    std::memcpy(out, prefix.data(), prefix.size());
+    if (!prefix.isEmpty())
+        std::memcpy(out, prefix.data(), prefix.size());
     out += prefix.size();
     if (crlf) {
         while (const char *lf = static_cast<const char *>(std::memchr(from, '\n', end - from))) {

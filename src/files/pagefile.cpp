@@ -20,6 +20,14 @@ std::optional<PageCodec::Page> fail(QString *error, const QString &reason)
     return std::nullopt;
 }
 
+// A system message such as "Permission denied", to follow a colon.
+QString systemReason(QString message)
+{
+    if (!message.isEmpty())
+        message[0] = message[0].toLower();
+    return message;
+}
+
 // Opens a regular file for reading. Without O_NONBLOCK, a FIFO put in place
 // of the file after the check in read() would block the open for ever.
 bool openRegularFile(QFile &file, const QString &path, QString *error)
@@ -27,7 +35,7 @@ bool openRegularFile(QFile &file, const QString &path, QString *error)
 #ifdef Q_OS_UNIX
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        fail(error, qt_error_string(errno));
+        fail(error, systemReason(qt_error_string(errno)));
         return false;
     }
     struct stat status;
@@ -38,14 +46,14 @@ bool openRegularFile(QFile &file, const QString &path, QString *error)
     }
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        fail(error, file.errorString());
+        fail(error, systemReason(file.errorString()));
         return false;
     }
     return true;
 #else
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(error, file.errorString());
+        fail(error, systemReason(file.errorString()));
         return false;
     }
     return true;
@@ -71,7 +79,7 @@ std::optional<PageCodec::Page> PageFile::read(const QString &path, QString *erro
         return std::nullopt;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return fail(error, file.errorString());
+        return fail(error, systemReason(file.errorString()));
     if (bytes.size() > MaxBytes)
         return fail(error, QStringLiteral("it is larger than %1 MB").arg(MaxBytes >> 20));
     return PageCodec::decode(bytes);
