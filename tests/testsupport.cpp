@@ -2,12 +2,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/mainwindow.h"
 #include "app/windowregistry.h"
@@ -149,6 +156,104 @@ void clickInto(QWidget *widget)
     // point and gives the focus as a real one does.
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                       widget->mapTo(window, widget->rect().center()));
+}
+
+QList<SamplePage> samplePages()
+{
+    // A legacy page holding every byte but the line breaks, the five bytes that
+    // Windows-1252 leaves undefined among them.
+    QByteArray everyByte;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte != '\n' && byte != '\r')
+            everyByte.append(char(byte));
+    }
+    const QByteArray bom("\xEF\xBB\xBF");
+    return {
+        {"empty", "", "\r\n"},
+        {"ASCII", "<html><body>Hello</body></html>\r\n", "<html><body>Hello</body></html>\r\n\r\n"},
+        {"UTF-8 accents", "Caf\xC3\xA9, d\xC3\xA9j\xC3\xA0 vu, na\xC3\xAFve\r\n",
+         "Caf\xC3\xA9, d\xC3\xA9j\xC3\xA0 vu, na\xC3\xAFve\r\n\r\n"},
+        {"CJK and emoji",
+         "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80 \xF0\x9F\x87\xAB\xF0\x9F\x87\xB7\r\n",
+         "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80 \xF0\x9F\x87\xAB\xF0\x9F\x87\xB7\r\n\r\n"},
+        {"byte-order mark", bom + "<p>x</p>\r\n", bom + "<p>x</p>\r\n\r\n"},
+        {"byte-order mark only", bom, bom + "\r\n"},
+        {"two byte-order marks", bom + bom + "a", bom + bom + "a\r\n"},
+        {"non-breaking spaces", "a\xC2\xA0" "b&nbsp;c\xC2\xA0\r\n",
+         "a\xC2\xA0" "b&nbsp;c\xC2\xA0\r\n\r\n"},
+        {"tabs", "\t<ul>\r\n\t\t<li>x</li>\t\r\n", "\t<ul>\r\n\t\t<li>x</li>\t\r\n\r\n"},
+        {"trailing spaces", "line   \r\n  \r\nend ", "line   \r\n  \r\nend \r\n"},
+        {"CR LF", "a\r\nb\r\n\r\nc\r\n", "a\r\nb\r\n\r\nc\r\n\r\n"},
+        {"LF only", "a\nb\n\nc\n", "a\nb\n\nc\n\n"},
+        {"line separator",
+         "a\xE2\x80\xA8"
+         "b\n",
+         "a\xE2\x80\xA8"
+         "b\n\n"},
+        {"Windows-1252", "<p>caf\xE9 \x80 \x93quoted\x94 na\xEFve</p>\r\n",
+         "<p>caf\xE9 \x80 \x93quoted\x94 na\xEFve</p>\r\n\r\n"},
+        {"Windows-1252, LF only", "\xE9t\xE9\n", "\xE9t\xE9\n\n"},
+        {"Windows-1252 undefined bytes", "\x81\x8D\x8F\x90\x9D\r\n",
+         "\x81\x8D\x8F\x90\x9D\r\n\r\n"},
+        {"Windows-1252, every byte", everyByte + "\r\n", everyByte + "\r\n\r\n"},
+        {"byte-order mark before invalid UTF-8", bom + "\xE9", bom + "\xE9\r\n"},
+        {"UTF-8 cut off at the end", "abc\xE4\xB8", "abc\xE4\xB8\r\n"},
+        {"encoded surrogate", "\xED\xA0\x80", "\xED\xA0\x80\r\n"},
+        {"no final line break", "<p>end</p>", "<p>end</p>\r\n"},
+        {"NUL bytes", QByteArray("a\0b\r\n", 5), QByteArray("a\0b\r\n\r\n", 7)},
+        {"mixed line breaks", "a\r\nb\nc\rd", "a\r\nb\r\nc\r\nd\r\n"},
+    };
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+WorkingDirectory::WorkingDirectory(const QString &folder) : m_previous(QDir::currentPath())
+{
+    if (!QDir::setCurrent(folder))
+        qWarning("cannot change to %s", qPrintable(folder));
+}
+
+WorkingDirectory::~WorkingDirectory()
+{
+    QDir::setCurrent(m_previous);
+}
+
+int runWithFileSizeLimit(qint64 maxFileBytes, const std::function<bool()> &body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit;
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = rlim_t(maxFileBytes);
+        const bool limited = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        // _exit: the child must not run the parent's exit handlers or flush its buffers.
+        _exit(!limited ? 3 : body() ? 0 : 1);
+    }
+    if (child < 0)
+        return 4;
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return 5;
+    return WEXITSTATUS(status);
 }
 
 } // namespace TestSupport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QMessageBox>
 #include <QString>
@@ -84,5 +85,39 @@ void onNextPopup(std::function<void(QMenu *)> handle);
 // Clicks `widget` as a user does: the window system first makes its window
 // the active one, then the click arrives.
 void clickInto(QWidget *widget);
+
+// A page file as found on disk and the bytes that opening and saving it gives.
+struct SamplePage
+{
+    const char *name;
+    QByteArray bytes;
+    QByteArray saved;
+};
+
+// Pages of every kind a user may open: encodings, line breaks, odd characters.
+QList<SamplePage> samplePages();
+
+QByteArray readBytes(const QString &path);
+bool writeBytes(const QString &path, const QByteArray &bytes);
+
+// Every name in `folder`, hidden ones included.
+QStringList entries(const QString &folder);
+
+// Makes `folder` the working directory while it lives.
+class WorkingDirectory
+{
+public:
+    explicit WorkingDirectory(const QString &folder);
+    ~WorkingDirectory();
+
+private:
+    QString m_previous;
+};
+
+// Runs `body` in a child process whose files cannot grow beyond `maxFileBytes`
+// (writes past it fail with EFBIG instead of killing the child), so that a
+// full disk can be simulated safely. Returns the child's exit status: 0 when
+// `body` returned true, 1 when it returned false, 2 or more when it crashed.
+int runWithFileSizeLimit(qint64 maxFileBytes, const std::function<bool()> &body);
 
 } // namespace TestSupport

@@ -11,10 +11,13 @@
 #include <QToolButton>
 
 #include "app/fonts.h"
+#include "app/newpage.h"
 #include "app/twips.h"
 #include "app/window.h"
 #include "app/windowregistry.h"
 #include "editor/document.h"
+#include "files/openform.h"
+#include "files/saveform.h"
 #include "help/abouthtml.h"
 #include "help/aboutkorvanetech.h"
 #include "help/contactmessage.h"
@@ -228,6 +231,9 @@ void Main::connectWindowCommands()
     const auto onEntry = [this](const char *name, auto handler) {
         connect(entry(name), &QAction::triggered, this, handler);
     };
+    onEntry("new", [this] { startNewPage(m_registry); });
+    onEntry("open", [this] { m_registry.show<OpenForm>(); });
+    onEntry("save", [this] { m_registry.show<SaveForm>(); });
     onEntry("exit", [this] { m_registry.closeAllWindows(); });
     onClick("Command3", [this] { m_registry.show<AddTitle>(); });
     onClick("addlink", [this] { m_registry.show<AddLinkForm>(); });
@@ -275,10 +281,6 @@ void Main::connectWindowCommands()
         closeDropDowns();
         m_registry.show<TxtSize>();
     });
-
-    // Entries whose windows are not built yet must not pretend to work.
-    for (const char *name : {"new", "open", "save"})
-        entry(name)->setEnabled(false);
 }
 
 void Main::applyFontBox()

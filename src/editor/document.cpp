@@ -93,6 +93,12 @@ void Document::setText(const QString &text)
     m_box->setTextCursor(cursor);
 }
 
+void Document::setPage(const QString &text, const PageFormat &format)
+{
+    setText(text);
+    m_format = format;
+}
+
 int Document::caretPosition() const { return m_box->textCursor().position(); }
 
 int Document::selectionStart() const { return m_box->textCursor().selectionStart(); }

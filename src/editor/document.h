@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include "editor/pageformat.h"
+
 class QPlainTextEdit;
 class QWidget;
 
@@ -36,6 +38,11 @@ public:
     // Replaces the whole text (line breaks as '\n'); the caret goes to the start.
     void setText(const QString &text);
 
+    // Replaces the whole page, its text as setText() does and the file format
+    // it is saved in, as opening a page or starting a new one does.
+    void setPage(const QString &text, const PageFormat &format);
+    PageFormat format() const { return m_format; }
+
     int caretPosition() const;
     int selectionStart() const;
     int selectionLength() const;
@@ -49,4 +56,5 @@ private:
     void finishCommand(class QTextCursor &cursor);
 
     QPlainTextEdit *m_box;
+    PageFormat m_format;
 };

@@ -1,0 +1,53 @@
+#include "files/openform.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "editor/document.h"
+#include "files/pagefile.h"
+#include "platform/fileopendialog.h"
+#include "platform/messagebox.h"
+
+OpenForm::OpenForm(WindowRegistry &registry)
+    : Window(registry, windowName(), QStringLiteral("Open HTML File"), Border::ToolWindow, 4680,
+             1155),
+      m_browse(add<QPushButton>(this, "Command1", 3480, 360, 855, 255, QStringLiteral("Browse"))),
+      m_path(add<QLineEdit>(this, "Text1", 360, 360, 3015, 285)),
+      m_open(add<QPushButton>(this, "Command2", 3480, 720, 855, 255, QStringLiteral("Open"))),
+      m_cancel(add<QPushButton>(this, "Command3", 360, 720, 735, 255, QStringLiteral("Cancel"))),
+      m_dialog(new FileOpenDialog(this))
+{
+    m_dialog->setFilter(QStringLiteral("WebPage File (*.html;*.htm)"),
+                        {QStringLiteral("*.html"), QStringLiteral("*.htm")});
+    m_dialog->setDefaultExtension(QStringLiteral(".html;.htm"));
+
+    setTabChain({m_browse, m_path, m_open, m_cancel});
+    m_browse->setFocus();
+
+    connect(m_browse, &QPushButton::clicked, this, &OpenForm::browse);
+    connect(m_open, &QPushButton::clicked, this, &OpenForm::open);
+    connect(m_cancel, &QPushButton::clicked, this, &OpenForm::close);
+}
+
+void OpenForm::browse()
+{
+    m_dialog->showOpen(this);
+    m_path->setText(m_dialog->fileName());
+}
+
+void OpenForm::open()
+{
+    const QString path = m_path->text();
+    if (path.isEmpty())
+        return;
+    QString reason;
+    const std::optional<PageCodec::Page> page = PageFile::read(path, &reason);
+    if (!page) {
+        // The window stays open so that the path can be corrected.
+        MessageBox::inform("Could not open \"" + path + "\": " + reason + ".",
+                           QStringLiteral("Error"), QMessageBox::Warning);
+        return;
+    }
+    document().setPage(page->text, page->format);
+    close();
+}

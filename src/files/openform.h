@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/window.h"
+
+class FileOpenDialog;
+class QLineEdit;
+class QPushButton;
+
+// `openform`: reads a page file, named by hand or picked with "Browse", into the editor.
+class OpenForm : public Window
+{
+    Q_OBJECT
+
+public:
+    static QString windowName() { return QStringLiteral("openform"); }
+
+    explicit OpenForm(WindowRegistry &registry);
+
+private:
+    void browse();
+    void open();
+
+    QPushButton *m_browse;
+    QLineEdit *m_path;
+    QPushButton *m_open;
+    QPushButton *m_cancel;
+    FileOpenDialog *m_dialog;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "files/savewindow.h"
+
+// `saveform`: saves the page, which stays in the editor.
+class SaveForm : public SaveWindow
+{
+    Q_OBJECT
+
+public:
+    static QString windowName() { return QStringLiteral("saveform"); }
+
+    explicit SaveForm(WindowRegistry &registry) : SaveWindow(registry, windowName()) {}
+};

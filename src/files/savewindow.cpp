@@ -1,0 +1,32 @@
+#include "files/savewindow.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "editor/document.h"
+#include "files/pagefile.h"
+#include "platform/messagebox.h"
+
+SaveWindow::SaveWindow(WindowRegistry &registry, const QString &name)
+    : Window(registry, name, QStringLiteral("Save..."), Border::ToolWindow, 4575, 1380),
+      m_frame(add<QGroupBox>(this, "Frame1", 120, 120, 4215, 975, QStringLiteral("HTML Title"))),
+      m_title(add<QLineEdit>(m_frame, "title", 120, 360, 2895, 375)),
+      m_save(add<QPushButton>(m_frame, "Command1", 3120, 360, 975, 375, QStringLiteral("Save")))
+{
+    setTabChain({m_title, m_save});
+    m_title->setFocus();
+    connect(m_save, &QPushButton::clicked, this, &SaveWindow::save);
+}
+
+void SaveWindow::save()
+{
+    const QString fileName = m_title->text() + ".html";
+    if (PageFile::write(fileName, document().text(), document().format())) {
+        MessageBox::inform(QStringLiteral("File successfully saved!"), QStringLiteral("Saved"));
+        saved();
+    } else {
+        MessageBox::inform(QStringLiteral("Invalid File Name"), QStringLiteral("Error"));
+    }
+    close();
+}
