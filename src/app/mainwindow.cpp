@@ -127,7 +127,9 @@ void Main::buildToolbar()
     m_fontBox->setGeometry(Twips::rect(3720, ToolbarTop, 2175, 330));
     m_fontBox->setFont(Fonts::sans(QStringLiteral("Arial"), 8.25));
     m_fontBox->setEditable(true);
-    // Typed names are used, not collected into the list.
+    // A typed name is used as it stands: neither completed from the list nor
+    // collected into it.
+    m_fontBox->setCompleter(nullptr);
     m_fontBox->setInsertPolicy(QComboBox::NoInsert);
     m_fontBox->installEventFilter(this);
 

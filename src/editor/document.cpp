@@ -1,11 +1,10 @@
 #include "editor/document.h"
 
 #include <QAbstractUndoItem>
-#include <QKeyEvent>
-#include <QPlainTextEdit>
 #include <QTextCursor>
 
 #include "app/fonts.h"
+#include "editor/multilinebox.h"
 
 namespace {
 
@@ -18,26 +17,12 @@ public:
     void redo() override {}
 };
 
-QString withLineFeeds(QString text)
-{
-    // The text document stores paragraph breaks as U+2029.
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
-}
-
 } // namespace
 
-Document::Document(QWidget *container) : QObject(container), m_box(new QPlainTextEdit(container))
+Document::Document(QWidget *container) : QObject(container), m_box(new MultiLineBox(container))
 {
     m_box->setObjectName(QStringLiteral("htmlsource"));
     m_box->setFont(Fonts::console(9.75));
-    m_box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Tab moves on to the toolbar, as in every other box of the program.
-    m_box->setTabChangesFocus(true);
-    m_box->installEventFilter(this);
 }
 
 QWidget *Document::widget() const { return m_box; }
@@ -81,9 +66,9 @@ void Document::finishCommand(QTextCursor &cursor)
     m_box->setTextCursor(cursor);
 }
 
-QString Document::selectedText() const { return withLineFeeds(m_box->textCursor().selectedText()); }
+QString Document::selectedText() const { return m_box->selectedText(); }
 
-QString Document::text() const { return withLineFeeds(m_box->document()->toRawText()); }
+QString Document::text() const { return m_box->text(); }
 
 void Document::setText(const QString &text)
 {
@@ -115,21 +100,4 @@ void Document::select(int start, int length)
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);
     m_box->setTextCursor(cursor);
-}
-
-bool Document::eventFilter(QObject *watched, QEvent *event)
-{
-    // Shift+Enter would put a U+2028 line separator into the page; a page
-    // knows only plain line breaks.
-    if (watched == m_box && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            (key->modifiers() & Qt::ShiftModifier) && !m_box->isReadOnly()) {
-            QTextCursor cursor = m_box->textCursor();
-            cursor.insertText(QStringLiteral("\n"));
-            m_box->setTextCursor(cursor);
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }

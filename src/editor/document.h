@@ -5,7 +5,7 @@
 
 #include "editor/pageformat.h"
 
-class QPlainTextEdit;
+class MultiLineBox;
 class QWidget;
 
 // The page being edited: the text of the source box `htmlsource` and nothing
@@ -49,12 +49,9 @@ public:
     // Selects `length` characters from `start`; a negative length selects backwards.
     void select(int start, int length);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void finishCommand(class QTextCursor &cursor);
 
-    QPlainTextEdit *m_box;
+    MultiLineBox *m_box;
     PageFormat m_format;
 };

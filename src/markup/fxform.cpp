@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "editor/document.h"
-#include "markup/multilinebox.h"
+#include "editor/multilinebox.h"
 
 FxForm::FxForm(WindowRegistry &registry)
     : EntryWindow(registry, windowName(), QStringLiteral("Add Text Effect"), Border::ToolWindow,

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "editor/document.h"
-#include "markup/multilinebox.h"
+#include "editor/multilinebox.h"
 
 SForm::SForm(WindowRegistry &registry)
     : EntryWindow(registry, windowName(), QStringLiteral("Add Text Spacing"), Border::ToolWindow,

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "editor/document.h"
-#include "markup/multilinebox.h"
+#include "editor/multilinebox.h"
 
 Sout::Sout(WindowRegistry &registry)
     : EntryWindow(registry, windowName(), QStringLiteral("Add Slashout"), Border::ToolWindow, 4680,

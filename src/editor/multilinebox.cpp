@@ -1,6 +1,7 @@
-#include "markup/multilinebox.h"
+#include "editor/multilinebox.h"
 
 #include <QKeyEvent>
+#include <QTextCursor>
 
 MultiLineBox::MultiLineBox(QWidget *parent) : QPlainTextEdit(parent)
 {
@@ -10,13 +11,20 @@ MultiLineBox::MultiLineBox(QWidget *parent) : QPlainTextEdit(parent)
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
-QString MultiLineBox::text() const
+namespace {
+
+QString withLineFeeds(QString text)
 {
     // The raw text keeps no-break spaces; only the paragraph breaks need converting.
-    QString text = document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
 }
+
+} // namespace
+
+QString MultiLineBox::text() const { return withLineFeeds(document()->toRawText()); }
+
+QString MultiLineBox::selectedText() const { return withLineFeeds(textCursor().selectedText()); }
 
 void MultiLineBox::keyPressEvent(QKeyEvent *event)
 {
