@@ -1,12 +1,32 @@
 #include <QAction>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include "app/mainwindow.h"
 #include "app/splash.h"
 #include "app/windowregistry.h"
 #include "editor/document.h"
+#include "files/openform.h"
+#include "files/saveform.h"
+#include "files/saveform2.h"
+#include "help/abouthtml.h"
+#include "help/aboutkorvanetech.h"
+#include "help/faqform.h"
+#include "markup/addlinkform.h"
+#include "markup/addtitle.h"
+#include "markup/form2.h"
+#include "markup/form3.h"
+#include "markup/form4.h"
+#include "markup/fxform.h"
+#include "markup/ipreview.h"
+#include "markup/mform.h"
+#include "markup/palette.h"
+#include "markup/piccomp.h"
+#include "markup/picinternet.h"
+#include "markup/sform.h"
+#include "markup/sout.h"
+#include "markup/txtsize.h"
 #include "testsupport.h"
 
 class TestWindowRegistry : public QObject
@@ -14,97 +34,115 @@ class TestWindowRegistry : public QObject
     Q_OBJECT
 
 private slots:
-    void closingOrderNamesEveryWindowOnce();
     void nothingExistsBeforeFirstUse();
     void oneInstancePerWindow();
-    void showingAnOpenWindowKeepsIt();
     void closedWindowStartsFresh();
     void closeAllWindowsInOrder();
     void programEnds_data();
     void programEnds();
+
+private:
+    // Creates every window of the program, most of them shown, the holders hidden.
+    static void createAll(WindowRegistry &windows);
 };
 
-void TestWindowRegistry::closingOrderNamesEveryWindowOnce()
+void TestWindowRegistry::createAll(WindowRegistry &windows)
 {
-    const QStringList &order = WindowRegistry::closingOrder();
-    QCOMPARE(order.size(), 24);
-    QCOMPARE(QSet<QString>(order.begin(), order.end()).size(), 24);
-    QCOMPARE(order.last(), QString("Main"));
+    windows.show<AboutHtml>();
+    windows.show<AboutKorvaneTech>();
+    windows.show<AddLinkForm>();
+    windows.show<AddTitle>();
+    windows.show<BgColor>();
+    windows.show<FaqForm>();
+    windows.window<Form2>();
+    windows.window<Form3>();
+    windows.window<Form4>();
+    windows.show<FxForm>();
+    windows.show<HlightColor>();
+    windows.window<IPreview>();
+    windows.show<MForm>();
+    windows.show<OpenForm>();
+    windows.show<PicComp>();
+    windows.show<PicInternet>();
+    windows.show<SaveForm>();
+    windows.show<SaveForm2>();
+    windows.show<SForm>();
+    windows.show<Sout>();
+    windows.show<Splash>()->findChild<QTimer *>("Timer1")->stop();
+    windows.show<TextColor>();
+    windows.show<TxtSize>();
 }
 
 void TestWindowRegistry::nothingExistsBeforeFirstUse()
 {
     WindowRegistry windows;
     QVERIFY(windows.openWindows().isEmpty());
-    QVERIFY(!windows.find<Main>());
     windows.window<Main>();
     QCOMPARE(windows.openWindows(), QStringList{"Main"});
+    // A window that needs the page brings the main window, and nothing else.
+    windows.window<AddTitle>();
+    QCOMPARE(windows.openWindows(), (QStringList{"addtitle", "Main"}));
 }
 
 void TestWindowRegistry::oneInstancePerWindow()
 {
-    WindowRegistry windows;
-    Splash *splash = windows.window<Splash>();
-    QVERIFY(!splash->isVisible());
-    QCOMPARE(windows.window<Splash>(), splash);
-    QCOMPARE(windows.show<Splash>(), splash);
-    QVERIFY(splash->isVisible());
-    QCOMPARE(windows.find("splash"), splash);
-}
-
-void TestWindowRegistry::showingAnOpenWindowKeepsIt()
-{
     TestSupport::Program program;
-    Main *main = program.main();
-    program.document().setText("kept");
-    program.document().select(2, 1);
-    QCOMPARE(program.windows().show<Main>(), main);
-    QCOMPARE(program.document().text(), QString("kept"));
-    QCOMPARE(program.document().selectionStart(), 2);
-    QCOMPARE(program.document().selectionLength(), 1);
+    WindowRegistry &windows = program.windows();
+    createAll(windows);
+    QCOMPARE(windows.openWindows(), WindowRegistry::closingOrder());
+    for (const QString &name : WindowRegistry::closingOrder())
+        QCOMPARE(windows.find(name)->objectName(), name);
+    // Asking again hands out the same window, unchanged.
+    SForm *spacing = windows.find<SForm>();
+    QCOMPARE(windows.show<SForm>(), spacing);
+    QCOMPARE(windows.window<Form2>(), windows.find<Form2>());
+    QVERIFY(!windows.find<Form2>()->isVisible());
 }
 
 void TestWindowRegistry::closedWindowStartsFresh()
 {
-    WindowRegistry windows;
-    QPointer<Splash> first = windows.show<Splash>();
+    TestSupport::Program program;
+    QPointer<FaqForm> first = program.windows().show<FaqForm>();
     first->close();
     // Forgotten at once, though deleted only later.
-    QVERIFY(!windows.find<Splash>());
-    Splash *second = windows.window<Splash>();
-    QVERIFY(second != first.data());
+    QVERIFY(!program.windows().find<FaqForm>());
+    QVERIFY(program.windows().show<FaqForm>() != first.data());
     QTRY_VERIFY(first.isNull());
 }
 
 void TestWindowRegistry::closeAllWindowsInOrder()
 {
     TestSupport::Program program;
-    program.windows().window<Splash>();
+    createAll(program.windows());
     QSignalSpy closing(&program.windows(), &WindowRegistry::closing);
-    QPointer<Main> main = program.main();
 
     program.windows().closeAllWindows();
 
     QStringList order;
     for (const QList<QVariant> &call : closing)
         order.append(call.first().toString());
-    QCOMPARE(order, (QStringList{"splash", "Main"}));
+    QCOMPARE(order, WindowRegistry::closingOrder());
     QVERIFY(program.windows().openWindows().isEmpty());
-    QTRY_VERIFY(main.isNull());
 }
 
 void TestWindowRegistry::programEnds_data()
 {
     QTest::addColumn<bool>("throughExit");
-    QTest::newRow("Exit") << true;
-    QTest::newRow("close box") << false;
+    QTest::addColumn<bool>("otherWindows");
+    QTest::newRow("Exit, nothing else ever opened") << true << false;
+    QTest::newRow("Exit with every window open") << true << true;
+    QTest::newRow("close box with every window open") << false << true;
 }
 
 void TestWindowRegistry::programEnds()
 {
     QFETCH(bool, throughExit);
+    QFETCH(bool, otherWindows);
     TestSupport::Program program;
-    program.windows().window<Splash>();
+    program.document().setText("never saved");
+    if (otherWindows)
+        createAll(program.windows());
+    TestSupport::MessageBoxes boxes;
     QTimer::singleShot(0, program.main(), [&program, throughExit] {
         if (throughExit)
             program.main()->findChild<QAction *>("exit")->trigger();
@@ -123,6 +161,7 @@ void TestWindowRegistry::programEnds()
     QApplication::exec();
     QVERIFY(endedByItself);
     QVERIFY(program.windows().openWindows().isEmpty());
+    QVERIFY(boxes.shown().isEmpty()); // nothing asks to save
 }
 
 QTEST_MAIN(TestWindowRegistry)
