@@ -65,7 +65,7 @@ constexpr int64_t LargePage = 10 << 20;
 BENCHMARK(insertFragment)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(wrapSelection)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMicrosecond);
 
-static const RatioRegistration insertRatio("insertFragment 10 MB / 10 KB",
-                                           "insertFragment/10240", "insertFragment/10485760");
+static const RatioRegistration insertRatio("insertFragment 10 MB / 10 KB", "insertFragment/10240",
+                                           "insertFragment/10485760");
 static const RatioRegistration wrapRatio("wrapSelection 10 MB / 10 KB", "wrapSelection/10240",
                                          "wrapSelection/10485760");

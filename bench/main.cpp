@@ -24,10 +24,14 @@ private:
     static double multiplier(const Run &run)
     {
         switch (run.time_unit) {
-        case benchmark::kSecond: return 1e9;
-        case benchmark::kMillisecond: return 1e6;
-        case benchmark::kMicrosecond: return 1e3;
-        case benchmark::kNanosecond: break;
+        case benchmark::kSecond:
+            return 1e9;
+        case benchmark::kMillisecond:
+            return 1e6;
+        case benchmark::kMicrosecond:
+            return 1e3;
+        case benchmark::kNanosecond:
+            break;
         }
         return 1.0;
     }

@@ -33,7 +33,10 @@ RatioRegistration::RatioRegistration(const std::string &label, const std::string
     ratios().push_back({label, baseline, measured});
 }
 
-void recordMedian(const std::string &name, double nanoseconds) { medians()[name] = nanoseconds; }
+void recordMedian(const std::string &name, double nanoseconds)
+{
+    medians()[name] = nanoseconds;
+}
 
 void printRatios()
 {

@@ -1,10 +1,10 @@
 // Renders an SVG file into a square PNG of the given size.
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <QDir>
-#include <QFileInfo>
 
 #include <cstdio>
 

@@ -15,11 +15,20 @@ constexpr int toPixels(int twips)
     return twips >= 0 ? (twips + PerPixel / 2) / PerPixel : -((-twips + PerPixel / 2) / PerPixel);
 }
 
-constexpr int fromPixels(int pixels) { return pixels * PerPixel; }
+constexpr int fromPixels(int pixels)
+{
+    return pixels * PerPixel;
+}
 
-inline QPoint point(int x, int y) { return {toPixels(x), toPixels(y)}; }
+inline QPoint point(int x, int y)
+{
+    return {toPixels(x), toPixels(y)};
+}
 
-inline QSize size(int width, int height) { return {toPixels(width), toPixels(height)}; }
+inline QSize size(int width, int height)
+{
+    return {toPixels(width), toPixels(height)};
+}
 
 inline QRect rect(int left, int top, int width, int height)
 {

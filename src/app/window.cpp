@@ -48,7 +48,10 @@ void Window::setTabChain(std::initializer_list<QWidget *> widgets)
     }
 }
 
-Document &Window::document() const { return m_registry.document(); }
+Document &Window::document() const
+{
+    return m_registry.document();
+}
 
 void Window::closeEvent(QCloseEvent *event)
 {

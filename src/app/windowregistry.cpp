@@ -30,7 +30,10 @@ const QStringList &WindowRegistry::closingOrder()
     return order;
 }
 
-QWidget *WindowRegistry::find(const QString &name) const { return m_windows.value(name).data(); }
+QWidget *WindowRegistry::find(const QString &name) const
+{
+    return m_windows.value(name).data();
+}
 
 QStringList WindowRegistry::openWindows() const
 {
@@ -42,7 +45,10 @@ QStringList WindowRegistry::openWindows() const
     return open;
 }
 
-Document &WindowRegistry::document() { return window<Main>()->document(); }
+Document &WindowRegistry::document()
+{
+    return window<Main>()->document();
+}
 
 void WindowRegistry::closeOtherWindows()
 {

@@ -25,7 +25,10 @@ Document::Document(QWidget *container) : QObject(container), m_box(new MultiLine
     m_box->setFont(Fonts::console(9.75));
 }
 
-QWidget *Document::widget() const { return m_box; }
+QWidget *Document::widget() const
+{
+    return m_box;
+}
 
 void Document::insertFragment(const QString &fragment)
 {
@@ -66,9 +69,15 @@ void Document::finishCommand(QTextCursor &cursor)
     m_box->setTextCursor(cursor);
 }
 
-QString Document::selectedText() const { return m_box->selectedText(); }
+QString Document::selectedText() const
+{
+    return m_box->selectedText();
+}
 
-QString Document::text() const { return m_box->text(); }
+QString Document::text() const
+{
+    return m_box->text();
+}
 
 void Document::setText(const QString &text)
 {
@@ -84,9 +93,15 @@ void Document::setPage(const QString &text, const PageFormat &format)
     m_format = format;
 }
 
-int Document::caretPosition() const { return m_box->textCursor().position(); }
+int Document::caretPosition() const
+{
+    return m_box->textCursor().position();
+}
 
-int Document::selectionStart() const { return m_box->textCursor().selectionStart(); }
+int Document::selectionStart() const
+{
+    return m_box->textCursor().selectionStart();
+}
 
 int Document::selectionLength() const
 {

@@ -22,9 +22,15 @@ QString withLineFeeds(QString text)
 
 } // namespace
 
-QString MultiLineBox::text() const { return withLineFeeds(document()->toRawText()); }
+QString MultiLineBox::text() const
+{
+    return withLineFeeds(document()->toRawText());
+}
 
-QString MultiLineBox::selectedText() const { return withLineFeeds(textCursor().selectedText()); }
+QString MultiLineBox::selectedText() const
+{
+    return withLineFeeds(textCursor().selectedText());
+}
 
 void MultiLineBox::keyPressEvent(QKeyEvent *event)
 {

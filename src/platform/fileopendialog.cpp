@@ -26,7 +26,10 @@ void FileOpenDialog::showOpen(QWidget *parent)
         m_fileName = *chosen;
 }
 
-void FileOpenDialog::setRunner(Runner runner) { FileOpenDialog::runner() = std::move(runner); }
+void FileOpenDialog::setRunner(Runner runner)
+{
+    FileOpenDialog::runner() = std::move(runner);
+}
 
 FileOpenDialog::Runner &FileOpenDialog::runner()
 {

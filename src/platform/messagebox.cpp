@@ -23,4 +23,7 @@ void MessageBox::inform(const QString &text, const QString &title, QMessageBox::
     show({text, title, QMessageBox::Ok, QMessageBox::Ok, icon});
 }
 
-void MessageBox::setAnswerer(Answerer answerer) { MessageBox::answerer() = std::move(answerer); }
+void MessageBox::setAnswerer(Answerer answerer)
+{
+    MessageBox::answerer() = std::move(answerer);
+}
