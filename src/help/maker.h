@@ -7,7 +7,7 @@ namespace Maker {
 
 inline QString email()
 {
-    return QStringLiteral("info@korvanetechnologies.example");
+    return QStringLiteral("info@korvanetech.example");
 }
 
 // The web address reads as a leading part, the maker's name and a trailing part.
