@@ -22,7 +22,6 @@ class TestWindowStress : public QObject
 
 private:
     QRandomGenerator m_random;
-    QStringList m_unexpectedModals;
 
     // An open popup menu has one of its entries chosen or is dismissed; a modal
     // window other than the stand-in message boxes and file dialogs is a fault.
@@ -43,7 +42,7 @@ private:
             QTest::keyClick(menu, Qt::Key_Return);
         }
         if (QWidget *modal = QApplication::activeModalWidget()) {
-            m_unexpectedModals.append(modal->objectName() + " " + modal->windowTitle());
+            QTest::qFail(qPrintable("unexpected modal " + modal->objectName()), __FILE__, __LINE__);
             modal->close();
         }
     }
@@ -55,7 +54,6 @@ private slots:
         QTest::addColumn<int>("steps");
         QTest::newRow("seed 1") << 1u << 600;
         QTest::newRow("seed 20260") << 20260u << 600;
-        QTest::newRow("seed 7, short") << 7u << 60;
     }
 
     void randomOpeningAndClosing()
@@ -63,7 +61,6 @@ private slots:
         QFETCH(quint32, seed);
         QFETCH(int, steps);
         m_random.seed(seed);
-        m_unexpectedModals.clear();
         TestSupport::MessageBoxes messageBoxes;
         TestSupport::FileDialogs fileDialogs;
         TestSupport::Program program;
@@ -77,24 +74,19 @@ private slots:
         }
         for (QToolButton *button : program.buttons())
             commands.append(button);
-        const auto enabled = [&commands] {
-            QList<QObject *> enabled;
-            for (QObject *command : commands) {
-                if (command->property("enabled").toBool())
-                    enabled.append(command);
-            }
-            return enabled;
-        };
-        QSet<QString> used, opened;
+        QSet<QString> opened;
 
         for (int step = 0; step < steps; ++step) {
             const int what = m_random.bounded(10);
             QStringList open = program.windows().openWindows();
             open.removeAll(Main::windowName());
             if (what < 6) {
-                const QList<QObject *> usable = enabled();
+                QList<QObject *> usable;
+                for (QObject *command : commands) {
+                    if (command->property("enabled").toBool())
+                        usable.append(command);
+                }
                 QObject *command = usable.at(m_random.bounded(int(usable.size())));
-                used.insert(command->objectName());
                 // A blocking popup menu is answered from inside its own event loop.
                 QTimer::singleShot(0, this, &TestWindowStress::answerPopups);
                 if (auto *entry = qobject_cast<QAction *>(command))
@@ -110,18 +102,10 @@ private slots:
             }
             opened.unite(QSet<QString>(open.cbegin(), open.cend()));
             QVERIFY2(main, qPrintable(QString("main window gone at step %1").arg(step)));
-            QVERIFY2(m_unexpectedModals.isEmpty(), qPrintable(m_unexpectedModals.join(", ")));
         }
-        if (steps >= 600) {
-            // Long runs use every command that could be used and open every window.
-            QSet<QString> usable;
-            for (QObject *command : enabled())
-                usable.insert(command->objectName());
-            QCOMPARE(used, usable);
-            for (const char *window : {"addtitle", "addlinkform", "sout", "sform", "mform",
-                                       "fxform", "faqForm", "AboutHTML", "AboutKorvaneTech"})
-                QVERIFY2(opened.contains(window), window);
-        }
+        for (const char *window : {"addtitle", "addlinkform", "sout", "sform", "mform", "fxform",
+                                   "faqForm", "AboutHTML", "AboutKorvaneTech"})
+            QVERIFY2(opened.contains(window), window);
 
         // The user closes the main window with its close box.
         main->windowHandle()->close();
