@@ -1,226 +1,323 @@
 #include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
+#include "app/mainwindow.h"
+#include "app/twips.h"
 #include "app/windowregistry.h"
 #include "editor/document.h"
 #include "testsupport.h"
 
-// The title, link, slashout and letter-spacing windows: "Done" puts the typed
-// texts between the window's tags, "Cancel" and the close box change nothing.
+// The windows that put typed texts into the page: title, link, slashout,
+// letter spacing, text effects and marquee; and the layout of the help windows.
 class TestTextEntry : public QObject
 {
     Q_OBJECT
 
 private:
-    // Opens the window the way a user does and returns it.
-    static QWidget *open(TestSupport::Program &program, const QString &name)
+    // Runs the main window's toolbar button or menu entry `command` and returns
+    // the one window open beside the main window.
+    static QWidget *open(TestSupport::Program &program, const QString &command)
     {
-        if (name == "addtitle")
-            program.button("Command3")->click();
-        else if (name == "addlinkform")
-            program.button("addlink")->click();
-        else if (name == "sout")
-            program.entry("slash")->trigger();
-        else if (name == "sform")
-            program.entry("spaced")->trigger();
-        return program.windows().find(name);
+        if (QToolButton *button = program.button(command))
+            button->click();
+        else
+            program.entry(command)->trigger();
+        QStringList open = program.windows().openWindows();
+        open.removeAll("Main");
+        return open.size() == 1 ? program.windows().find(open.first()) : nullptr;
     }
 
-    static void press(QWidget *window, const char *button)
+    static QStringList texts(QWidget *window, const QStringList &boxes)
     {
-        QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
-    }
-
-    static QString boxText(QWidget *window, const QString &box)
-    {
-        QWidget *widget = window->findChild<QWidget *>(box);
-        const QByteArray property = widget->inherits("QLineEdit") ? "text" : "plainText";
-        return widget->property(property).toString();
+        QStringList texts;
+        for (const QString &name : boxes) {
+            QWidget *box = window->findChild<QWidget *>(name);
+            texts << box->property(box->inherits("QLineEdit") ? "text" : "plainText").toString();
+        }
+        return texts;
     }
 
 private slots:
-    void done_data()
+    void finish_data()
     {
-        QTest::addColumn<QString>("window");
-        // Boxes and what is typed into them, key by key ('\n' is Enter).
+        QTest::addColumn<QStringList>("commands"); // run one after the other
         QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<QString>("fragment");
+        QTest::addColumn<QStringList>("typed"); // key by key, '\n' is Enter
+        QTest::addColumn<QString>("button");    // none: the close box
+        QTest::addColumn<QString>("fragment");  // none: the page is left as it was
+        const auto row = [](const char *name, QStringList commands, QStringList boxes,
+                            QStringList typed, QString fragment, const char *button = "Command1") {
+            QTest::newRow(name) << commands << boxes << typed << button << fragment;
+        };
+        const QStringList text1{"Text1"}, link{"url", "ltext"}, fx{"Text2", "Text3", "Text4"};
+        const QString spaced = "<H3 STYLE=LETTER-SPACING:3em>";
 
-        const QStringList text1{"Text1"};
-        QTest::newRow("title") << "addtitle" << text1 << QStringList{"My page"}
-                               << "<title>My page</title>";
-        QTest::newRow("title empty") << "addtitle" << text1 << QStringList{""} << "<title></title>";
-        QTest::newRow("title markup and quotes")
-            << "addtitle" << text1 << QStringList{"<b>\"Tom's\"</b>"}
-            << "<title><b>\"Tom's\"</b></title>";
-        QTest::newRow("title spaces kept")
-            << "addtitle" << text1 << QStringList{"  a  "} << "<title>  a  </title>";
-        QTest::newRow("title enter does nothing")
-            << "addtitle" << text1 << QStringList{"a\nb"} << "<title>ab</title>";
+        row("title empty", {"Command3"}, text1, {""}, "<title></title>");
+        row("title, Enter ignored", {"Command3"}, text1, {" <b>\"Tom's\"</b>\n "},
+            "<title> <b>\"Tom's\"</b> </title>");
+        row("link empty", {"addlink"}, link, {"", ""}, "<a href=></a>");
+        row("link", {"addlink"}, link, {"\"a b.html\" target=_top", " <i>go</i> "},
+            "<a href=\"a b.html\" target=_top> <i>go</i> </a>");
+        row("slashout empty", {"slash"}, text1, {""}, "<s></s>");
+        row("slashout", {"slash"}, text1, {" a < b\n\n\"c\" "}, "<s> a < b\n\n\"c\" </s>");
+        row("spaced empty", {"spaced"}, text1, {""}, spaced + "</H3>");
+        row("spaced", {"spaced"}, text1, {" <i>\"first\"\nsecond \n"},
+            spaced + " <i>\"first\"\nsecond \n</H3>");
+        row("shadow empty", {"shadow"}, fx, {"", "", ""},
+            "<TABLE Style = filter:Shadow(color=,strength=)><TR><TD><center></TABLE>");
+        row("glow", {"glow"}, fx, {" \"dark red\" ", "1/2", "<b>x</b> & \"q\"\ntwo "},
+            "<TABLE Style = filter:Glow(color= \"dark red\" ,strength=1/2)>"
+            "<TR><TD><center><b>x</b> & \"q\"\ntwo </TABLE>");
+        // One window for all effects: choosing another keeps what was typed.
+        row("effect switched", {"glow", "dshadow", "shadow", "dshadow"}, fx, {"red", "5", "abc"},
+            "<TABLE Style = filter:Dropshadow(color=red,strength=5)><TR><TD><center>abc</TABLE>");
 
-        const QStringList link{"url", "ltext"};
-        QTest::newRow("link") << "addlinkform" << link
-                              << QStringList{"http://example.org/", "Example"}
-                              << "<a href=http://example.org/>Example</a>";
-        QTest::newRow("link empty address")
-            << "addlinkform" << link << QStringList{"", "abc"} << "<a href=>abc</a>";
-        QTest::newRow("link both empty")
-            << "addlinkform" << link << QStringList{"", ""} << "<a href=></a>";
-        QTest::newRow("link address with space unquoted")
-            << "addlinkform" << link << QStringList{"my page.html", "x"}
-            << "<a href=my page.html>x</a>";
-        QTest::newRow("link quotes as typed")
-            << "addlinkform" << link << QStringList{"\"a.html\" target=_top", "<i>go</i>"}
-            << "<a href=\"a.html\" target=_top><i>go</i></a>";
-
-        QTest::newRow("slashout") << "sout" << text1 << QStringList{"old price"}
-                                  << "<s>old price</s>";
-        QTest::newRow("slashout empty") << "sout" << text1 << QStringList{""} << "<s></s>";
-        QTest::newRow("slashout lines")
-            << "sout" << text1 << QStringList{"one\ntwo\n\nfour"} << "<s>one\ntwo\n\nfour</s>";
-        QTest::newRow("slashout markup")
-            << "sout" << text1 << QStringList{"a < b > \"c\""} << "<s>a < b > \"c\"</s>";
-
-        QTest::newRow("spaced") << "sform" << text1 << QStringList{"Welcome"}
-                                << "<H3 STYLE=LETTER-SPACING:3em>Welcome</H3>";
-        QTest::newRow("spaced empty")
-            << "sform" << text1 << QStringList{""} << "<H3 STYLE=LETTER-SPACING:3em></H3>";
-        QTest::newRow("spaced two lines")
-            << "sform" << text1 << QStringList{"first line\nsecond line"}
-            << "<H3 STYLE=LETTER-SPACING:3em>first line\nsecond line</H3>";
-        QTest::newRow("spaced trailing break and spaces")
-            << "sform" << text1 << QStringList{" x \n"}
-            << "<H3 STYLE=LETTER-SPACING:3em> x \n</H3>";
+        row("title Cancel", {"Command3"}, text1, {"a"}, "", "Command2");
+        row("title close box", {"Command3"}, text1, {"a"}, "", "");
+        row("link Cancel", {"addlink"}, link, {"a", "b"}, "", "Command2");
+        row("slashout Cancel", {"slash"}, text1, {"a\nb"}, "", "Command2");
+        row("slashout close box", {"slash"}, text1, {"a\nb"}, "", "");
+        row("spaced Cancel", {"spaced"}, text1, {"a\nb"}, "", "Command2");
+        row("spaced close box", {"spaced"}, text1, {"a\nb"}, "", "");
+        row("effect Cancel", {"glow"}, fx, {"red", "5", "a\nb"}, "", "Command2");
+        row("effect close box", {"glow"}, fx, {"red", "5", "a\nb"}, "", "");
+        row("marquee close box", {"marquee"}, text1, {"a"}, "", "");
     }
 
-    void done()
+    void finish()
     {
-        QFETCH(QString, window);
+        QFETCH(QStringList, commands);
         QFETCH(QStringList, boxes);
         QFETCH(QStringList, typed);
+        QFETCH(QString, button);
         QFETCH(QString, fragment);
 
         TestSupport::Program program;
-        program.document().setText("before after");
-        program.document().select(7, 0);
-        QPointer<QWidget> form = open(program, window);
+        program.document().setText("before OLD after");
+        QPointer<QWidget> form = open(program, commands.first());
         QVERIFY(form);
         for (qsizetype i = 0; i < boxes.size(); ++i)
             TestSupport::type(form->findChild<QWidget *>(boxes.at(i)), typed.at(i));
+        const QStringList shown = texts(form, boxes);
+        // Opening an open window keeps what was typed.
+        for (const QString &command : commands)
+            QCOMPARE(open(program, command), form.data());
+        QCOMPARE(texts(form, boxes), shown);
 
-        press(form, "Command1");
-        QCOMPARE(program.document().text(), "before " + fragment + "after");
-        QCOMPARE(program.document().caretPosition(), 7 + fragment.size());
-        QCOMPARE(program.document().selectionLength(), 0);
-        QVERIFY(!program.windows().find(window));
-        QTRY_VERIFY(form.isNull());
-    }
-
-    void doneReplacesTheSelection_data()
-    {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("fragment");
-        QTest::newRow("addtitle") << "addtitle"
-                                  << "<title>new</title>";
-        QTest::newRow("addlinkform") << "addlinkform"
-                                     << "<a href=new></a>";
-        QTest::newRow("sout") << "sout"
-                              << "<s>new</s>";
-        QTest::newRow("sform") << "sform"
-                               << "<H3 STYLE=LETTER-SPACING:3em>new</H3>";
-    }
-
-    void doneReplacesTheSelection()
-    {
-        QFETCH(QString, window);
-        QFETCH(QString, fragment);
-
-        TestSupport::Program program;
-        program.document().setText("keep OLD keep");
-        program.document().select(5, 3);
-        QWidget *form = open(program, window);
-        // The first focus is in the box the fragment starts with.
-        TestSupport::type(form->focusWidget(), "new");
-        // Where the caret stands when "Done" is pressed counts, not where it stood at opening.
-        program.document().select(8, -3);
-        press(form, "Command1");
-        QCOMPARE(program.document().text(), "keep " + fragment + " keep");
-    }
-
-    void cancelAndCloseBoxChangeNothing_data()
-    {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<bool>("closeBox");
-        QTest::newRow("addtitle cancel") << "addtitle" << false;
-        QTest::newRow("addtitle close box") << "addtitle" << true;
-        QTest::newRow("addlinkform cancel") << "addlinkform" << false;
-        QTest::newRow("sout cancel") << "sout" << false;
-        QTest::newRow("sout close box") << "sout" << true;
-        QTest::newRow("sform cancel") << "sform" << false;
-        QTest::newRow("sform close box") << "sform" << true;
-    }
-
-    void cancelAndCloseBoxChangeNothing()
-    {
-        QFETCH(QString, window);
-        QFETCH(bool, closeBox);
-
-        TestSupport::Program program;
-        program.document().setText("page");
-        program.document().select(1, 2);
-        QPointer<QWidget> form = open(program, window);
-        const QString box = form->focusWidget()->objectName();
-        TestSupport::type(form->focusWidget(), "typed\nmore");
-        if (closeBox)
+        // The selection at the end counts, not the one at opening.
+        program.document().select(7, 3);
+        if (button.isEmpty())
             form->close();
         else
-            press(form, "Command2");
-
-        QCOMPARE(program.document().text(), QString("page"));
-        QCOMPARE(program.document().selectionStart(), 1);
-        QCOMPARE(program.document().selectionLength(), 2);
-        QVERIFY(!program.windows().find(window));
+            QTest::mouseClick(form->findChild<QPushButton *>(button), Qt::LeftButton);
+        const bool changed = !fragment.isEmpty();
+        QCOMPARE(program.document().text(), "before " + (changed ? fragment : "OLD") + " after");
+        QCOMPARE(program.document().selectionStart(), 7 + (changed ? fragment.size() : 0));
+        QCOMPARE(program.document().selectionLength(), changed ? 0 : 3);
+        QCOMPARE(program.windows().openWindows(), QStringList("Main"));
         QTRY_VERIFY(form.isNull());
-
         // The next opening starts empty.
-        form = open(program, window);
-        QCOMPARE(boxText(form, box), QString());
+        form = open(program, commands.last());
+        QCOMPARE(texts(form, boxes), QStringList(boxes.size(), QString()));
     }
 
-    void reopeningKeepsTypedText_data()
+    // Title, border, size, first focus and Tab order of every window of this
+    // family and of the help windows.
+    void layout_data()
     {
-        QTest::addColumn<QString>("window");
-        QTest::newRow("addtitle") << "addtitle";
-        QTest::newRow("addlinkform") << "addlinkform";
-        QTest::newRow("sout") << "sout";
-        QTest::newRow("sform") << "sform";
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QSize>("clientTwips");
+        QTest::addColumn<bool>("closeBox");
+        // The focus at opening, then after each Tab, round to the start again.
+        QTest::addColumn<QStringList>("tabOrder");
+        const auto row = [](const char *command, const char *title, QSize clientTwips,
+                            bool closeBox, QStringList tabOrder) {
+            QTest::newRow(title) << command << clientTwips << closeBox << tabOrder;
+        };
+        const QStringList text1{"Text1", "Command1", "Command2", "Text1"};
+        row("Command3", "Add Title", {2580, 1380}, true, text1);
+        row("addlink", "Add Link", {4050, 1920}, false,
+            {"url", "ltext", "Command1", "Command2", "url"});
+        row("slash", "Add Slashout", {4680, 3195}, true, text1);
+        row("spaced", "Add Text Spacing", {3375, 1800}, true, text1);
+        row("marquee", "Add Marquee", {3360, 1545}, true,
+            {"Combo1", "Text1", "Command1", "Combo1"});
+        row("glow", "Add Text Effect", {3705, 2385}, true,
+            {"Command1", "Command2", "Text2", "Text3", "Text4", "Command1"});
+        row("faq", "FAQ", {4815, 3345}, true,
+            {"Command1", "Command2", "Command3", "Command4", "Command1"});
+        row("about", "About Tagloom", {4575, 2955}, true, {});
+        row("korvanetech", "About KorvaneTech", {4170, 1635}, true, {});
     }
 
-    void reopeningKeepsTypedText()
+    void layout()
     {
-        QFETCH(QString, window);
+        QFETCH(QString, command);
+        QFETCH(QSize, clientTwips);
+        QFETCH(bool, closeBox);
+        QFETCH(QStringList, tabOrder);
 
         TestSupport::Program program;
-        QWidget *form = open(program, window);
-        const QString box = form->focusWidget()->objectName();
-        TestSupport::type(form->focusWidget(), "kept");
-        QCOMPARE(open(program, window), form);
-        QCOMPARE(boxText(form, box), QString("kept"));
+        QPointer<QWidget> window = open(program, command);
+        QVERIFY(window && QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->windowTitle(), QString(QTest::currentDataTag()));
+        QCOMPARE(window->size(), Twips::size(clientTwips.width(), clientTwips.height()));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        const Qt::WindowFlags flags = window->windowFlags();
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
+        QCOMPARE(flags.testFlag(Qt::WindowCloseButtonHint), closeBox);
+        QVERIFY(flags.testFlag(Qt::WindowTitleHint) && !(flags & Qt::WindowMinMaxButtonsHint));
+
+        // The named control holding the focus.
+        const auto focused = [&window] {
+            QWidget *widget = window->focusWidget();
+            while (widget &&
+                   (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_")))
+                widget = widget->parentWidget();
+            return widget ? widget->objectName() : QString();
+        };
+        for (qsizetype i = 0; i < tabOrder.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focused(), tabOrder.at(i));
+        }
+        // Nothing on an about window takes the focus.
+        for (QWidget *control : window->findChildren<QWidget *>())
+            QVERIFY(!tabOrder.isEmpty() || control->focusPolicy() == Qt::NoFocus);
+
+        // Opening it again brings the same window to the front.
+        program.main()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(program.main()));
+        QVERIFY(open(program, command) == window && QTest::qWaitForWindowActive(window));
     }
 
-    void shiftEnterIsAPlainLineBreak()
+    // The marquee window's four-way decision on "Insert marquee".
+    void marquee_data()
+    {
+        QTest::addColumn<QString>("text");
+        // Before each "Insert marquee": "pick:N" chooses list entry N, "type:X"
+        // empties the field and types X, anything else leaves it as it is.
+        QTest::addColumn<QStringList>("directions");
+        QTest::addColumn<QString>("inserted"); // empty: nothing
+        const auto row = [](const char *name, QString text, QStringList how, QString inserted) {
+            QTest::newRow(name) << text << how << inserted;
+        };
+        row("picked", "abc", {"pick:2"}, "<marquee direction=Left>abc</marquee>");
+        row("untouched", "abc", {"keep"}, "");
+        row("placeholder typed again", "abc", {"type:Direction"}, "");
+        row("lower case is a value", "abc", {"type:direction"},
+            "<marquee direction=direction>abc</marquee>");
+        row("prefix not completed", "abc", {"type:d"}, "<marquee direction=d>abc</marquee>");
+        row("markup, quotes, spaces", "<b>\"hot\"</b> & new", {"type:to left"},
+            "<marquee direction=to left><b>\"hot\"</b> & new</marquee>");
+        row("text of spaces", "  ", {"pick:1"}, "<marquee direction=Down>  </marquee>");
+        row("no text, picked", "", {"pick:3"}, "");
+        row("no text, direction emptied", "", {"type:"}, "");
+        // An emptied direction keeps the window open for the user to type one.
+        row("direction emptied", "abc", {"type:", "type:", "type:Right"},
+            "<marquee direction=Right>abc</marquee>");
+    }
+
+    void marquee()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, directions);
+        QFETCH(QString, inserted);
+
+        TestSupport::Program program;
+        program.document().setText("[x]");
+        program.document().select(1, 1);
+        QPointer<QWidget> form = open(program, "marquee");
+        auto *direction = form->findChild<QComboBox *>("Combo1");
+        QCOMPARE(direction->currentText(), QString("Direction"));
+        QStringList items;
+        for (int i = 0; i < direction->count(); ++i)
+            items << direction->itemText(i);
+        QCOMPARE(items, QStringList({"Up", "Down", "Left", "Right"}));
+
+        TestSupport::type(form->findChild<QLineEdit *>("Text1"), text);
+        for (const QString &how : directions) {
+            QVERIFY(program.windows().find("mform"));
+            QCOMPARE(program.document().text(), QString("[x]"));
+            if (how.startsWith("pick:")) {
+                direction->setCurrentIndex(how.mid(5).toInt());
+            } else if (how.startsWith("type:")) {
+                direction->lineEdit()->selectAll();
+                QTest::keyClick(direction->lineEdit(), Qt::Key_Delete);
+                TestSupport::type(direction->lineEdit(), how.mid(5));
+            }
+            QTest::mouseClick(form->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        }
+        QCOMPARE(program.document().text(), inserted.isEmpty() ? "[x]" : "[" + inserted + "]");
+        QVERIFY(!program.windows().find("mform"));
+        // The next opening starts over.
+        QTRY_VERIFY(form.isNull());
+        QCOMPARE(open(program, "marquee")->findChild<QComboBox *>()->currentText(),
+                 QString("Direction"));
+    }
+
+    // The effects window's strength box takes only the typed characters "/" and "0" to "9".
+    void strengthFilter_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("keyText");
+        QTest::addColumn<QString>("expected"); // from "12" with the caret between 1 and 2
+        const auto row = [](const char *name, int key, QString keyText, QString expected) {
+            QTest::newRow(name) << key << keyText << expected;
+        };
+        row("slash, code 47", Qt::Key_Slash, "/", "1/2");
+        for (int digit = 0; digit <= 9; ++digit) {
+            const QString d = QString::number(digit);
+            QTest::addRow("digit %d", digit) << int(Qt::Key_0 + digit) << d << "1" + d + "2";
+        }
+        row("full stop, code 46", Qt::Key_Period, ".", "12");
+        row("colon, code 58", Qt::Key_Colon, ":", "12");
+        row("minus", Qt::Key_Minus, "-", "12");
+        row("letter", Qt::Key_A, "a", "12");
+        row("non-latin digit", Qt::Key_unknown, QString(QChar(0x0663)), "12");
+        row("backspace", Qt::Key_Backspace, "\b", "12");
+        row("backspace without text", Qt::Key_Backspace, "", "12");
+        row("delete", Qt::Key_Delete, "", "1");
+        row("delete with text", Qt::Key_Delete, "\x7f", "1");
+    }
+
+    void strengthFilter()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, keyText);
+        QFETCH(QString, expected);
+
+        TestSupport::Program program;
+        auto *box = open(program, "glow")->findChild<QLineEdit *>("Text3");
+        TestSupport::type(box, "12");
+        QTest::keyClick(box, Qt::Key_Left);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, keyText);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, keyText);
+        QApplication::sendEvent(box, &press);
+        QApplication::sendEvent(box, &release);
+        QCOMPARE(box->text(), expected);
+    }
+
+    void strengthPastedTextIsNotFiltered()
     {
         TestSupport::Program program;
-        QWidget *form = open(program, "sout");
-        QWidget *box = form->findChild<QWidget *>("Text1");
-        TestSupport::type(box, "a");
-        QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
-        TestSupport::type(box, "b");
-        press(form, "Command1");
-        QCOMPARE(program.document().text(), QString("<s>a\nb</s>"));
+        auto *box = open(program, "glow")->findChild<QLineEdit *>("Text3");
+        QGuiApplication::clipboard()->setText("big-5");
+        // Ctrl+V is a typed control character, discarded like the others...
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), QString());
+        // ...but pasting from the box's context menu is not typing.
+        box->paste();
+        QTest::mouseClick(box->window()->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QCOMPARE(
+            program.document().text(),
+            QString("<TABLE Style = filter:Glow(color=,strength=big-5)><TR><TD><center></TABLE>"));
     }
 };
 

@@ -21,65 +21,31 @@ class TestWindowStress : public QObject
     Q_OBJECT
 
 private:
-    // A command of the main window: a menu entry or a toolbar button.
-    struct Command
-    {
-        QString name;
-        QAction *entry = nullptr;
-        QToolButton *button = nullptr;
+    QRandomGenerator m_random;
 
-        bool enabled() const { return entry ? entry->isEnabled() : button->isEnabled(); }
-        void run() const
-        {
-            if (entry)
-                entry->trigger();
-            else
-                button->click();
-        }
-    };
-
-    static QList<Command> commands(const TestSupport::Program &program)
-    {
-        QList<Command> all;
-        // "New" asks about saving and "Exit" ends the program: both are for the end.
-        for (QAction *entry : program.entries()) {
-            if (entry->objectName() != "new" && entry->objectName() != "exit")
-                all.append({entry->objectName(), entry, nullptr});
-        }
-        for (QToolButton *button : program.buttons())
-            all.append({button->objectName(), nullptr, button});
-        return all;
-    }
-
-    // Answers what a command popped up: an open popup menu has one of its
-    // entries chosen or is dismissed; a modal window that is not a message box
-    // or file dialog (those are answered by the test's stand-ins) is a fault.
+    // An open popup menu has one of its entries chosen or is dismissed; a modal
+    // window other than the stand-in message boxes and file dialogs is a fault.
     void answerPopups()
     {
         while (QWidget *popup = QApplication::activePopupWidget()) {
             auto *menu = qobject_cast<QMenu *>(popup);
             QList<QAction *> choices;
-            if (menu) {
-                for (QAction *action : menu->actions()) {
-                    if (action->isEnabled() && !action->isSeparator() && !action->menu())
-                        choices.append(action);
-                }
+            for (QAction *action : menu ? menu->actions() : QList<QAction *>()) {
+                if (action->isEnabled() && !action->isSeparator() && !action->menu())
+                    choices.append(action);
             }
-            if (!choices.isEmpty() && m_random.bounded(2) == 0) {
-                menu->setActiveAction(choices.at(m_random.bounded(int(choices.size()))));
-                QTest::keyClick(menu, Qt::Key_Return);
-            } else {
+            if (choices.isEmpty() || m_random.bounded(2) == 0) {
                 popup->close();
+                continue;
             }
+            menu->setActiveAction(choices.at(m_random.bounded(int(choices.size()))));
+            QTest::keyClick(menu, Qt::Key_Return);
         }
         if (QWidget *modal = QApplication::activeModalWidget()) {
-            m_unexpectedModals.append(modal->objectName() + " " + modal->windowTitle());
+            QTest::qFail(qPrintable("unexpected modal " + modal->objectName()), __FILE__, __LINE__);
             modal->close();
         }
     }
-
-    QRandomGenerator m_random;
-    QStringList m_unexpectedModals;
 
 private slots:
     void randomOpeningAndClosing_data()
@@ -88,7 +54,6 @@ private slots:
         QTest::addColumn<int>("steps");
         QTest::newRow("seed 1") << 1u << 600;
         QTest::newRow("seed 20260") << 20260u << 600;
-        QTest::newRow("seed 7, short") << 7u << 60;
     }
 
     void randomOpeningAndClosing()
@@ -96,70 +61,59 @@ private slots:
         QFETCH(quint32, seed);
         QFETCH(int, steps);
         m_random.seed(seed);
-        m_unexpectedModals.clear();
-
         TestSupport::MessageBoxes messageBoxes;
         TestSupport::FileDialogs fileDialogs;
         TestSupport::Program program;
         QPointer<Main> main = program.main();
-        const QList<Command> all = commands(program);
-        QSet<QString> used;
+
+        // "New" asks about saving and "Exit" ends the program: both are for the end.
+        QList<QObject *> commands;
+        for (QAction *entry : program.entries()) {
+            if (entry->objectName() != "new" && entry->objectName() != "exit")
+                commands.append(entry);
+        }
+        for (QToolButton *button : program.buttons())
+            commands.append(button);
         QSet<QString> opened;
 
         for (int step = 0; step < steps; ++step) {
             const int what = m_random.bounded(10);
+            QStringList open = program.windows().openWindows();
+            open.removeAll(Main::windowName());
             if (what < 6) {
-                QList<Command> enabled;
-                for (const Command &command : all) {
-                    if (command.enabled())
-                        enabled.append(command);
+                QList<QObject *> usable;
+                for (QObject *command : commands) {
+                    if (command->property("enabled").toBool())
+                        usable.append(command);
                 }
-                QVERIFY(!enabled.isEmpty());
-                const Command &command = enabled.at(m_random.bounded(int(enabled.size())));
-                used.insert(command.name);
+                QObject *command = usable.at(m_random.bounded(int(usable.size())));
                 // A blocking popup menu is answered from inside its own event loop.
                 QTimer::singleShot(0, this, &TestWindowStress::answerPopups);
-                command.run();
+                if (auto *entry = qobject_cast<QAction *>(command))
+                    entry->trigger();
+                else
+                    static_cast<QToolButton *>(command)->click();
                 answerPopups();
-            } else if (what < 9) {
-                QStringList open = program.windows().openWindows();
-                open.removeAll(Main::windowName());
-                if (!open.isEmpty()) {
-                    const QString name = open.at(m_random.bounded(int(open.size())));
-                    program.windows().find(name)->close();
-                }
+            } else if (what < 9 && !open.isEmpty()) {
+                program.windows().find(open.at(m_random.bounded(int(open.size()))))->close();
             } else {
                 QCoreApplication::processEvents();
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             }
-            for (const QString &name : program.windows().openWindows())
-                opened.insert(name);
+            opened.unite(QSet<QString>(open.cbegin(), open.cend()));
             QVERIFY2(main, qPrintable(QString("main window gone at step %1").arg(step)));
-            QVERIFY2(m_unexpectedModals.isEmpty(), qPrintable(m_unexpectedModals.join(", ")));
         }
-
-        if (steps >= 600) {
-            // Long runs use every command that could be used.
-            QSet<QString> usable;
-            for (const Command &command : all) {
-                if (command.enabled())
-                    usable.insert(command.name);
-            }
-            QCOMPARE(used, usable);
-            for (const char *window : {"addtitle", "addlinkform", "sout", "sform", "mform",
-                                       "fxform", "faqForm", "AboutHTML", "AboutKorvaneTech"})
-                QVERIFY2(opened.contains(window), window);
-        }
+        for (const char *window : {"addtitle", "addlinkform", "sout", "sform", "mform", "fxform",
+                                   "faqForm", "AboutHTML", "AboutKorvaneTech"})
+            QVERIFY2(opened.contains(window), window);
 
         // The user closes the main window with its close box.
         main->windowHandle()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(main.isNull());
         QCOMPARE(program.windows().openWindows(), QStringList());
-        const QWidgetList remaining = QApplication::topLevelWidgets();
-        for (QWidget *widget : remaining)
+        for (QWidget *widget : QApplication::topLevelWidgets())
             QVERIFY2(!widget->isVisible(), qPrintable(widget->objectName()));
-        QVERIFY(m_unexpectedModals.isEmpty());
     }
 };
 
