@@ -86,16 +86,9 @@ void onNextPopup(std::function<void(QMenu *)> handle);
 // the active one, then the click arrives.
 void clickInto(QWidget *widget);
 
-// A page file as found on disk and the bytes that opening and saving it gives.
-struct SamplePage
-{
-    const char *name;
-    QByteArray bytes;
-    QByteArray saved;
-};
-
-// Pages of every kind a user may open: encodings, line breaks, odd characters.
-QList<SamplePage> samplePages();
+// Adds the columns "bytes" and "saved" and a row for each kind of page a user
+// may open: its bytes on disk, and those that opening and saving it gives.
+void addRoundTripRows();
 
 QByteArray readBytes(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &bytes);
@@ -114,10 +107,10 @@ private:
     QString m_previous;
 };
 
-// Runs `body` in a child process whose files cannot grow beyond `maxFileBytes`
-// (writes past it fail with EFBIG instead of killing the child), so that a
-// full disk can be simulated safely. Returns the child's exit status: 0 when
-// `body` returned true, 1 when it returned false, 2 or more when it crashed.
-int runWithFileSizeLimit(qint64 maxFileBytes, const std::function<bool()> &body);
+// Runs `body` in a child process, where it may change the user, and where
+// files cannot grow beyond `maxFileBytes` unless that is -1: a write past it
+// fails with EFBIG, as on a full disk. Returns 0 when `body` returned true,
+// 1 when it returned false, more when the child failed.
+int runInChild(qint64 maxFileBytes, const std::function<bool()> &body);
 
 } // namespace TestSupport
