@@ -2,6 +2,30 @@
 
 #include "app/platformchoice.h"
 
+namespace {
+
+struct Case
+{
+    const char *tag;
+    PlatformChoice::Environment environment; // WAYLAND_DISPLAY, DISPLAY, QT_QPA_PLATFORM
+    QList<QByteArray> arguments;
+    QByteArray expected;
+};
+
+const QByteArray XWayland = "xcb;wayland";
+
+const Case Cases[] = {
+    {"wayland desktop with xwayland", {"wayland-0", ":0", {}}, {}, XWayland},
+    {"other arguments", {"wayland-0", ":1", {}}, {"-style", "fusion"}, XWayland},
+    {"x11 desktop", {{}, ":0", {}}, {}, {}},
+    {"wayland without xwayland", {"wayland-0", {}, {}}, {}, {}},
+    {"platform chosen in the environment", {"wayland-0", ":0", "wayland"}, {}, {}},
+    {"platform chosen with -platform", {"wayland-0", ":0", {}}, {"-platform", "wayland"}, {}},
+    {"platform chosen with --platform", {"wayland-0", ":0", {}}, {"--platform", "wayland"}, {}},
+};
+
+} // namespace
+
 class TestPlatformChoice : public QObject
 {
     Q_OBJECT
@@ -9,42 +33,16 @@ class TestPlatformChoice : public QObject
 private slots:
     void choose_data()
     {
-        QTest::addColumn<QByteArray>("wayland");
-        QTest::addColumn<QByteArray>("display");
-        QTest::addColumn<QByteArray>("platform");
-        QTest::addColumn<QList<QByteArray>>("arguments");
-        QTest::addColumn<QByteArray>("expected");
-        const QByteArray xwayland = "xcb;wayland";
-        QTest::newRow("wayland desktop with xwayland")
-            << QByteArray("wayland-0") << QByteArray(":0") << QByteArray() << QList<QByteArray>{}
-            << xwayland;
-        QTest::newRow("other arguments")
-            << QByteArray("wayland-0") << QByteArray(":1") << QByteArray()
-            << QList<QByteArray>{"-style", "fusion"} << xwayland;
-        QTest::newRow("x11 desktop") << QByteArray() << QByteArray(":0") << QByteArray()
-                                     << QList<QByteArray>{} << QByteArray();
-        QTest::newRow("wayland without xwayland")
-            << QByteArray("wayland-0") << QByteArray() << QByteArray() << QList<QByteArray>{}
-            << QByteArray();
-        QTest::newRow("platform chosen in the environment")
-            << QByteArray("wayland-0") << QByteArray(":0") << QByteArray("wayland")
-            << QList<QByteArray>{} << QByteArray();
-        QTest::newRow("platform chosen with -platform")
-            << QByteArray("wayland-0") << QByteArray(":0") << QByteArray()
-            << QList<QByteArray>{"-platform", "wayland"} << QByteArray();
-        QTest::newRow("platform chosen with --platform")
-            << QByteArray("wayland-0") << QByteArray(":0") << QByteArray()
-            << QList<QByteArray>{"--platform", "wayland"} << QByteArray();
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(Cases)); ++i)
+            QTest::newRow(Cases[i].tag) << i;
     }
 
     void choose()
     {
-        QFETCH(QByteArray, wayland);
-        QFETCH(QByteArray, display);
-        QFETCH(QByteArray, platform);
-        QFETCH(QList<QByteArray>, arguments);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(PlatformChoice::choose({wayland, display, platform}, arguments), expected);
+        QFETCH(int, row);
+        const Case &c = Cases[row];
+        QCOMPARE(PlatformChoice::choose(c.environment, c.arguments), c.expected);
     }
 };
 
