@@ -25,42 +25,39 @@ const struct
     {"Command1", "Form4", 1200, "comp=From My Computer,internet=From Internet"},
 };
 
-struct Choice
+// Another mouse button on an entry leaves the menu open.
+const struct
 {
     const char *tag, *button;
     const char *entry; // empty: a click outside the menu
     Qt::MouseButton mouseButton;
     int selectionLength; // of abc in xabcy
     const char *expected;
-    const char *window; // opened instead of writing
-};
-
-// Another mouse button on an entry leaves the menu open.
-const Choice Choices[] = {
-    {"redb", "addbullet", "redb", Qt::LeftButton, 0, "x<img src=Bullets/redbullet.gif>abcy", ""},
-    {"blueb", "addbullet", "blueb", Qt::LeftButton, 3, "x<img src=Bullets/bluebullet.gif>y", ""},
-    {"yellowb", "addbullet", "yellowb", Qt::LeftButton, 0,
-     "x<img src=Bullets/yellowbullet.gif>abcy", ""},
-    {"redl", "addline", "redl", Qt::LeftButton, 3, "x<img src=Lines/redline.bmp>y", ""},
-    {"bluel", "addline", "bluel", Qt::LeftButton, 3, "x<img src=Lines/blueline.bmp>y", ""},
-    {"yellowl", "addline", "yellowl", Qt::LeftButton, 0, "x<img src=Lines/yellowline.bmp>abcy", ""},
+    const char *window = nullptr; // opened instead of writing
+} Choices[] = {
+    {"redb", "addbullet", "redb", Qt::LeftButton, 0, "x<img src=Bullets/redbullet.gif>abcy"},
+    {"blueb", "addbullet", "blueb", Qt::LeftButton, 3, "x<img src=Bullets/bluebullet.gif>y"},
+    {"yellowb", "addbullet", "yellowb", Qt::LeftButton, 3, "x<img src=Bullets/yellowbullet.gif>y"},
+    {"redl", "addline", "redl", Qt::LeftButton, 3, "x<img src=Lines/redline.bmp>y"},
+    {"bluel", "addline", "bluel", Qt::LeftButton, 3, "x<img src=Lines/blueline.bmp>y"},
+    {"yellowl", "addline", "yellowl", Qt::LeftButton, 0, "x<img src=Lines/yellowline.bmp>abcy"},
     {"comp", "Command1", "comp", Qt::LeftButton, 3, "xabcy", "piccomp"},
     {"internet", "Command1", "internet", Qt::LeftButton, 3, "xabcy", "picinternet"},
-    {"right button", "addbullet", "redb", Qt::RightButton, 3, "xabcy", ""},
-    {"middle button", "Command1", "internet", Qt::MiddleButton, 3, "xabcy", ""},
-    {"click outside", "addline", "", Qt::LeftButton, 3, "xabcy", ""},
+    {"right button", "addbullet", "redb", Qt::RightButton, 3, "xabcy"},
+    {"middle button", "Command1", "internet", Qt::MiddleButton, 3, "xabcy"},
+    {"click outside", "addline", "", Qt::LeftButton, 3, "xabcy"},
 };
 
-// Pops up the menu of `button` and hands it to `act`; a menu still open
-// afterwards is dismissed with Escape. Tells whether a menu opened.
+// Pops up `button`'s menu for `act`, then Escape if still open; false if none opened.
 bool popUp(TestSupport::Program &program, const char *button,
            const std::function<void(QMenu *)> &act)
 {
     bool opened = false;
     TestSupport::onNextPopup([&](QMenu *menu) {
-        if ((opened = menu))
+        opened = menu != nullptr;
+        if (menu)
             act(menu);
-        if (opened && menu->isVisible())
+        if (menu && menu->isVisible())
             QTest::keyClick(menu, Qt::Key_Escape);
     });
     QTest::mouseClick(program.button(button), Qt::LeftButton);
@@ -81,18 +78,15 @@ private slots:
         const QWidget *client = program.main()->findChild<QWidget *>("client");
         QList<QPointer<QWidget>> holders;
         for (const auto &m : Menus) {
-            // Twice: the holder is made on first use and its menu serves again.
-            for (int popup = 0; popup < 2; ++popup) {
-                QStringList shown;
-                QPoint at;
-                QVERIFY(popUp(program, m.button, [&](QMenu *menu) {
-                    at = menu->pos();
-                    for (const QAction *action : menu->actions())
-                        shown.append(action->objectName() + "=" + action->text());
-                }));
-                QCOMPARE(at, client->mapToGlobal(Twips::point(m.left, 375)));
-                QCOMPARE(shown, QString(m.entries).split(','));
-            }
+            QStringList shown;
+            QPoint at;
+            QVERIFY(popUp(program, m.button, [&](QMenu *menu) {
+                at = menu->pos();
+                for (const QAction *action : menu->actions())
+                    shown.append(action->objectName() + "=" + action->text());
+            }));
+            QCOMPARE(at, client->mapToGlobal(Twips::point(m.left, 375)));
+            QCOMPARE(shown, QString(m.entries).split(','));
             holders.append(program.windows().find(m.holder));
         }
         // The holders and the preview are never shown, but close with the rest.
@@ -116,28 +110,25 @@ private slots:
     void choose()
     {
         QFETCH(int, row);
-        const Choice &c = Choices[row];
+        const auto &c = Choices[row];
         const QString expected = c.expected;
         TestSupport::Program program;
         program.document().setText("xabcy");
         program.document().select(1, c.selectionLength);
-
         bool leftOpen = false;
-        const auto pick = [&](QMenu *menu) {
+        QVERIFY(popUp(program, c.button, [&](QMenu *menu) {
             QAction *entry = *c.entry ? menu->findChild<QAction *>(c.entry) : nullptr;
             QTest::mouseClick(menu, c.mouseButton, {},
                               entry ? menu->actionGeometry(entry).center() : QPoint(-20, -20));
             leftOpen = menu->isVisible();
-        };
-        QVERIFY(popUp(program, c.button, pick));
+        }));
         QCOMPARE(leftOpen, c.mouseButton != Qt::LeftButton);
-
         QCOMPARE(program.document().text(), expected);
         // The caret after the tag; otherwise abc stays selected.
         QCOMPARE(program.document().selectionLength(), expected == "xabcy" ? 3 : 0);
         if (expected != "xabcy")
             QCOMPARE(program.document().caretPosition(), int(expected.lastIndexOf('>')) + 1);
-        if (*c.window)
+        if (c.window)
             QTRY_VERIFY(program.windows().find(c.window) &&
                         program.windows().find(c.window)->isVisible());
     }

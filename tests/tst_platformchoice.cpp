@@ -9,20 +9,18 @@ class TestPlatformChoice : public QObject
 private slots:
     void choose()
     {
-        const auto choose = [](const char *waylandDisplay, const char *display,
-                               const char *qpaPlatform, const QList<QByteArray> &arguments) {
-            return PlatformChoice::choose({waylandDisplay, display, qpaPlatform}, arguments);
-        };
+        // Environment: WAYLAND_DISPLAY, DISPLAY, QT_QPA_PLATFORM.
+        const auto choose = &PlatformChoice::choose;
         const QByteArray xwayland = "xcb;wayland", leftToQt;
         // A Wayland desktop that offers X11 runs the program there.
-        QCOMPARE(choose("wayland-0", ":0", "", {}), xwayland);
-        QCOMPARE(choose("wayland-0", ":1", "", {"-style", "fusion"}), xwayland);
+        QCOMPARE(choose({"wayland-0", ":0", {}}, {}), xwayland);
+        QCOMPARE(choose({"wayland-0", ":1", {}}, {"-style", "fusion"}), xwayland);
         // Otherwise, or when the user chose a platform, Qt chooses.
-        QCOMPARE(choose("", ":0", "", {}), leftToQt);
-        QCOMPARE(choose("wayland-0", "", "", {}), leftToQt);
-        QCOMPARE(choose("wayland-0", ":0", "wayland", {}), leftToQt);
-        QCOMPARE(choose("wayland-0", ":0", "", {"-platform", "wayland"}), leftToQt);
-        QCOMPARE(choose("wayland-0", ":0", "", {"--platform", "wayland"}), leftToQt);
+        QCOMPARE(choose({{}, ":0", {}}, {}), leftToQt);
+        QCOMPARE(choose({"wayland-0", {}, {}}, {}), leftToQt);
+        QCOMPARE(choose({"wayland-0", ":0", "wayland"}, {}), leftToQt);
+        QCOMPARE(choose({"wayland-0", ":0", {}}, {"-platform", "wayland"}), leftToQt);
+        QCOMPARE(choose({"wayland-0", ":0", {}}, {"--platform", "wayland"}), leftToQt);
     }
 };
 
