@@ -1,5 +1,6 @@
-#include <QLineEdit>
+#include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <QToolButton>
 
@@ -7,41 +8,60 @@
 #include "app/twips.h"
 #include "app/windowregistry.h"
 #include "editor/document.h"
-#include "markup/form2.h"
-#include "markup/form3.h"
-#include "markup/form4.h"
-#include "markup/picinternet.h"
+#include "markup/ipreview.h"
 #include "testsupport.h"
 
 namespace {
 
-QToolButton *toolbarButton(const TestSupport::Program &program, const QString &name)
+// Button, holder window, button left, entries as name=caption in order.
+const struct
 {
-    return program.main()->findChild<QToolButton *>(name);
-}
+    const char *button, *holder;
+    int left;
+    const char *entries;
+} Menus[] = {
+    {"addbullet", "Form2", 120, "redb=Red Bullet,blueb=Blue Bullet,yellowb=Yellow Bullet"},
+    {"addline", "Form3", 480, "redl=Red Line,bluel=Blue Line,yellowl=Yellow Line"},
+    {"Command1", "Form4", 1200, "comp=From My Computer,internet=From Internet"},
+};
 
-QAction *entryOf(QMenu *menu, const QString &name)
+// Another mouse button on an entry leaves the menu open.
+const struct
 {
-    return menu && !name.isEmpty() ? menu->findChild<QAction *>(name) : nullptr;
-}
+    const char *tag, *button;
+    const char *entry; // empty: a click outside the menu
+    Qt::MouseButton mouseButton;
+    int selectionLength; // of abc in xabcy
+    const char *expected;
+    const char *window = nullptr; // opened instead of writing
+} Choices[] = {
+    {"redb", "addbullet", "redb", Qt::LeftButton, 0, "x<img src=Bullets/redbullet.gif>abcy"},
+    {"blueb", "addbullet", "blueb", Qt::LeftButton, 3, "x<img src=Bullets/bluebullet.gif>y"},
+    {"yellowb", "addbullet", "yellowb", Qt::LeftButton, 3, "x<img src=Bullets/yellowbullet.gif>y"},
+    {"redl", "addline", "redl", Qt::LeftButton, 3, "x<img src=Lines/redline.bmp>y"},
+    {"bluel", "addline", "bluel", Qt::LeftButton, 3, "x<img src=Lines/blueline.bmp>y"},
+    {"yellowl", "addline", "yellowl", Qt::LeftButton, 0, "x<img src=Lines/yellowline.bmp>abcy"},
+    {"comp", "Command1", "comp", Qt::LeftButton, 3, "xabcy", "piccomp"},
+    {"internet", "Command1", "internet", Qt::LeftButton, 3, "xabcy", "picinternet"},
+    {"right button", "addbullet", "redb", Qt::RightButton, 3, "xabcy"},
+    {"middle button", "Command1", "internet", Qt::MiddleButton, 3, "xabcy"},
+    {"click outside", "addline", "", Qt::LeftButton, 3, "xabcy"},
+};
 
-// Pops up the menu of `button` and clicks its entry `entry` with `mouseButton`;
-// an empty entry dismisses the menu with Escape instead.
-void choose(const TestSupport::Program &program, const QString &button, const QString &entry,
-            Qt::MouseButton mouseButton = Qt::LeftButton)
+// Pops up `button`'s menu for `act`, then Escape if still open; false if none opened.
+bool popUp(TestSupport::Program &program, const char *button,
+           const std::function<void(QMenu *)> &act)
 {
     bool opened = false;
     TestSupport::onNextPopup([&](QMenu *menu) {
         opened = menu != nullptr;
-        if (!menu)
-            return;
-        if (QAction *action = entryOf(menu, entry))
-            QTest::mouseClick(menu, mouseButton, {}, menu->actionGeometry(action).center());
-        if (menu->isVisible())
+        if (menu)
+            act(menu);
+        if (menu && menu->isVisible())
             QTest::keyClick(menu, Qt::Key_Escape);
     });
-    QTest::mouseClick(toolbarButton(program, button), Qt::LeftButton);
-    QVERIFY2(opened, "no popup menu opened");
+    QTest::mouseClick(program.button(button), Qt::LeftButton);
+    return opened;
 }
 
 } // namespace
@@ -51,203 +71,66 @@ class TestMenuHolder : public QObject
     Q_OBJECT
 
 private slots:
-    void menuUnderButton_data()
+    void menusUnderButtons()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("holder");
-        QTest::addColumn<int>("left");
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QStringList>("captions");
-        QTest::newRow("bullets") << "addbullet"
-                                 << "Form2" << 120 << QStringList{"redb", "blueb", "yellowb"}
-                                 << QStringList{"Red Bullet", "Blue Bullet", "Yellow Bullet"};
-        QTest::newRow("lines") << "addline"
-                               << "Form3" << 480 << QStringList{"redl", "bluel", "yellowl"}
-                               << QStringList{"Red Line", "Blue Line", "Yellow Line"};
-        QTest::newRow("picture source") << "Command1"
-                                        << "Form4" << 1200 << QStringList{"comp", "internet"}
-                                        << QStringList{"From My Computer", "From Internet"};
-    }
-
-    void menuUnderButton()
-    {
-        QFETCH(QString, button);
-        QFETCH(QString, holder);
-        QFETCH(int, left);
-        QFETCH(QStringList, entries);
-        QFETCH(QStringList, captions);
         TestSupport::Program program;
-        QVERIFY(toolbarButton(program, button)->isEnabled());
-
-        QPoint position;
-        QStringList names;
-        QStringList texts;
-        QString menuName;
-        QString menuTitle;
-        TestSupport::onNextPopup([&](QMenu *menu) {
-            if (!menu)
-                return;
-            position = menu->pos();
-            menuName = menu->objectName();
-            menuTitle = menu->title();
-            for (const QAction *action : menu->actions()) {
-                names.append(action->objectName());
-                texts.append(action->text());
-            }
-            QTest::keyClick(menu, Qt::Key_Escape);
-        });
-        QTest::mouseClick(toolbarButton(program, button), Qt::LeftButton);
-
+        QCOMPARE(program.windows().openWindows(), QStringList{"Main"});
         const QWidget *client = program.main()->findChild<QWidget *>("client");
-        QCOMPARE(position, client->mapToGlobal(Twips::point(left, 375)));
-        QCOMPARE(names, entries);
-        QCOMPARE(texts, captions);
-        QCOMPARE(menuName, QString("f"));
-        QCOMPARE(menuTitle, QString("file"));
-
-        // The holder exists from now on, hidden, and it alone.
-        QWidget *window = program.windows().find(holder);
-        QVERIFY(window);
-        QVERIFY(!window->isVisible());
-        QCOMPARE(window->windowTitle(), holder);
-        QCOMPARE(program.windows().openWindows(), (QStringList{holder, "Main"}));
+        QList<QPointer<QWidget>> holders;
+        for (const auto &m : Menus) {
+            QStringList shown;
+            QPoint at;
+            QVERIFY(popUp(program, m.button, [&](QMenu *menu) {
+                at = menu->pos();
+                for (const QAction *action : menu->actions())
+                    shown.append(action->objectName() + "=" + action->text());
+            }));
+            QCOMPARE(at, client->mapToGlobal(Twips::point(m.left, 375)));
+            QCOMPARE(shown, QString(m.entries).split(','));
+            holders.append(program.windows().find(m.holder));
+        }
+        // The holders and the preview are never shown, but close with the rest.
+        holders.append(program.windows().window<IPreview>());
+        QCOMPARE(program.windows().openWindows(),
+                 (QStringList{"Form2", "Form3", "Form4", "ipreview", "Main"}));
+        for (const QPointer<QWidget> &window : holders)
+            QVERIFY(!window->isVisible());
+        program.windows().closeAllWindows();
+        for (const QPointer<QWidget> &window : holders)
+            QTRY_VERIFY(!window);
     }
 
-    void fragments_data()
+    void choose_data()
     {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("selectionLength");
-        QTest::addColumn<QString>("expected");
-        const QString bullets = "addbullet";
-        const QString lines = "addline";
-        QTest::newRow("red bullet at caret")
-            << bullets << "redb" << 0 << "x<img src=Bullets/redbullet.gif>abcy";
-        QTest::newRow("blue bullet at caret")
-            << bullets << "blueb" << 0 << "x<img src=Bullets/bluebullet.gif>abcy";
-        QTest::newRow("yellow bullet replaces abc")
-            << bullets << "yellowb" << 3 << "x<img src=Bullets/yellowbullet.gif>y";
-        QTest::newRow("red line at caret")
-            << lines << "redl" << 0 << "x<img src=Lines/redline.bmp>abcy";
-        QTest::newRow("blue line replaces abc")
-            << lines << "bluel" << 3 << "x<img src=Lines/blueline.bmp>y";
-        QTest::newRow("yellow line replaces abc")
-            << lines << "yellowl" << 3 << "x<img src=Lines/yellowline.bmp>y";
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(Choices)); ++i)
+            QTest::newRow(Choices[i].tag) << i;
     }
 
-    void fragments()
+    void choose()
     {
-        QFETCH(QString, button);
-        QFETCH(QString, entry);
-        QFETCH(int, selectionLength);
-        QFETCH(QString, expected);
+        QFETCH(int, row);
+        const auto &c = Choices[row];
+        const QString expected = c.expected;
         TestSupport::Program program;
         program.document().setText("xabcy");
-        program.document().select(1, selectionLength);
-
-        choose(program, button, entry);
-
+        program.document().select(1, c.selectionLength);
+        bool leftOpen = false;
+        QVERIFY(popUp(program, c.button, [&](QMenu *menu) {
+            QAction *entry = *c.entry ? menu->findChild<QAction *>(c.entry) : nullptr;
+            QTest::mouseClick(menu, c.mouseButton, {},
+                              entry ? menu->actionGeometry(entry).center() : QPoint(-20, -20));
+            leftOpen = menu->isVisible();
+        }));
+        QCOMPARE(leftOpen, c.mouseButton != Qt::LeftButton);
         QCOMPARE(program.document().text(), expected);
-        QCOMPARE(program.document().selectionLength(), 0);
-        // The caret stands right after the tag.
-        QCOMPARE(program.document().caretPosition(), int(expected.lastIndexOf('>')) + 1);
-    }
-
-    void sameEntryTwice()
-    {
-        TestSupport::Program program;
-        choose(program, "addbullet", "yellowb");
-        choose(program, "addbullet", "yellowb");
-        QCOMPARE(program.document().text(),
-                 QString("<img src=Bullets/yellowbullet.gif><img src=Bullets/yellowbullet.gif>"));
-        // The holder is made once and kept.
-        QCOMPARE(program.windows().openWindows(), (QStringList{"Form2", "Main"}));
-    }
-
-    void dismissedChangesNothing_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("mouseButton");
-        QTest::newRow("escape") << "addline"
-                                << "" << int(Qt::LeftButton);
-        QTest::newRow("right button on an entry") << "addbullet"
-                                                  << "redb" << int(Qt::RightButton);
-        QTest::newRow("middle button on an entry") << "Command1"
-                                                   << "internet" << int(Qt::MiddleButton);
-    }
-
-    void dismissedChangesNothing()
-    {
-        QFETCH(QString, button);
-        QFETCH(QString, entry);
-        QFETCH(int, mouseButton);
-        TestSupport::Program program;
-        program.document().setText("xabcy");
-        program.document().select(1, 3);
-
-        choose(program, button, entry, Qt::MouseButton(mouseButton));
-
-        QCOMPARE(program.document().text(), QString("xabcy"));
-        QCOMPARE(program.document().selectionStart(), 1);
-        QCOMPARE(program.document().selectionLength(), 3);
-        QVERIFY(!program.windows().find<PicInternet>());
-    }
-
-    void clickOutsideDismisses()
-    {
-        TestSupport::Program program;
-        program.document().setText("abc");
-        bool closed = false;
-        TestSupport::onNextPopup([&](QMenu *menu) {
-            if (!menu)
-                return;
-            QTest::mouseClick(menu, Qt::LeftButton, {}, QPoint(-20, -20));
-            closed = !menu->isVisible();
-        });
-        QTest::mouseClick(toolbarButton(program, "addbullet"), Qt::LeftButton);
-        QVERIFY(closed);
-        QCOMPARE(program.document().text(), QString("abc"));
-    }
-
-    void pictureSourceOpensWindows_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("window");
-        QTest::newRow("from my computer") << "comp"
-                                          << "piccomp";
-        QTest::newRow("from internet") << "internet"
-                                       << "picinternet";
-    }
-
-    void pictureSourceOpensWindows()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QString, window);
-        TestSupport::Program program;
-        choose(program, "Command1", entry);
-        QWidget *opened = program.windows().find(window);
-        QVERIFY(opened);
-        QTRY_VERIFY(opened->isVisible());
-        QCOMPARE(program.document().text(), QString());
-    }
-
-    void openPictureWindowComesToFront()
-    {
-        TestSupport::Program program;
-        choose(program, "Command1", "internet");
-        QPointer<PicInternet> first = program.windows().find<PicInternet>();
-        QVERIFY(first);
-        auto *url = first->findChild<QLineEdit *>("url");
-        url->setText("http://example.com/a.png");
-        program.main()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(program.main()));
-
-        choose(program, "Command1", "internet");
-
-        QCOMPARE(program.windows().find<PicInternet>(), first.data());
-        QCOMPARE(url->text(), QString("http://example.com/a.png"));
-        QVERIFY(QTest::qWaitForWindowActive(first));
+        // The caret after the tag; otherwise abc stays selected.
+        QCOMPARE(program.document().selectionLength(), expected == "xabcy" ? 3 : 0);
+        if (expected != "xabcy")
+            QCOMPARE(program.document().caretPosition(), int(expected.lastIndexOf('>')) + 1);
+        if (c.window)
+            QTRY_VERIFY(program.windows().find(c.window) &&
+                        program.windows().find(c.window)->isVisible());
     }
 };
 

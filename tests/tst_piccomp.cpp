@@ -1,214 +1,84 @@
 #include <QApplication>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
-#include "app/twips.h"
 #include "app/windowregistry.h"
 #include "editor/document.h"
 #include "markup/piccomp.h"
 #include "platform/fileopendialog.h"
 #include "testsupport.h"
 
-namespace {
-
-QPushButton *buttonOf(QWidget *window, const char *name)
-{
-    return window->findChild<QPushButton *>(name);
-}
-
-QLineEdit *pathBox(QWidget *window)
-{
-    return window->findChild<QLineEdit *>("Text1");
-}
-
-PicComp *openWindow(TestSupport::Program &program)
-{
-    PicComp *window = program.windows().show<PicComp>();
-    if (!QTest::qWaitForWindowActive(window))
-        qWarning("piccomp did not become active");
-    return window;
-}
-
-} // namespace
+using Answers = QList<std::optional<QString>>;
 
 class TestPicComp : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void layout()
+    void browseAndClose_data()
     {
-        TestSupport::Program program;
-        QCOMPARE(program.windows().openWindows(), QStringList{"Main"});
-        PicComp *window = openWindow(program);
-        QCOMPARE(window->windowTitle(), QString("piccomp"));
-        QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
-        QCOMPARE(window->windowType(), Qt::Tool);
-        QCOMPARE(window->size(), Twips::size(4500, 1125));
-
-        QPushButton *browse = buttonOf(window, "Command1");
-        QPushButton *done = buttonOf(window, "Command2");
-        QPushButton *cancel = buttonOf(window, "Command3");
-        QCOMPARE(browse->text(), QString("Browse"));
-        QCOMPARE(done->text(), QString("Done"));
-        QCOMPARE(cancel->text(), QString("Cancel"));
-        QVERIFY(pathBox(window)->text().isEmpty());
-
-        QCOMPARE(QApplication::focusWidget(), browse);
-        QCOMPARE(browse->nextInFocusChain(), pathBox(window));
-        QCOMPARE(pathBox(window)->nextInFocusChain(), done);
-        QCOMPARE(done->nextInFocusChain(), cancel);
-        for (QPushButton *button : {browse, done, cancel}) {
-            QVERIFY(!button->isDefault());
-            QVERIFY(!button->autoDefault());
-        }
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<Answers>("answers"); // of the dialog, one per "Browse"
+        QTest::addColumn<QString>("button");  // empty: the close box
+        QTest::addColumn<QString>("expected");
+        const QString pic = "/home/u/My Pictures/sun set.jpg";
+        const QString done = "Command2", cancel = "Command3", closeBox;
+        QTest::newRow("chosen") << "" << Answers{pic} << done << "x<img src=" + pic + ">y";
+        QTest::newRow("cancelled at first empties the typed text")
+            << "typed.gif" << Answers{std::nullopt} << done << "x<img src=>y";
+        QTest::newRow("cancelled after a pick keeps the pick")
+            << "typed.gif" << Answers{pic, std::nullopt} << done << "x<img src=" + pic + ">y";
+        QTest::newRow("typed as is") << " C:\\My Pictures\\a b.gif " << Answers{} << done
+                                     << "x<img src= C:\\My Pictures\\a b.gif >y";
+        QTest::newRow("cancel") << "" << Answers{pic} << cancel << "xabcy";
+        QTest::newRow("close box") << "" << Answers{pic} << closeBox << "xabcy";
     }
 
-    void dialogSetUp()
+    void browseAndClose()
     {
+        QFETCH(QString, typed);
+        QFETCH(Answers, answers);
+        QFETCH(QString, button);
+        QFETCH(QString, expected);
         TestSupport::Program program;
-        PicComp *window = openWindow(program);
+        TestSupport::FileDialogs dialogs;
+        program.document().setText("xabcy");
+        program.document().select(1, 3);
+        PicComp *window = program.windows().show<PicComp>();
+        auto click = [&](const QString &name) {
+            QTest::mouseClick(window->findChild<QPushButton *>(name), Qt::LeftButton);
+        };
+        TestSupport::type(window->findChild<QLineEdit *>("Text1"), typed);
+        for (const std::optional<QString> &answer : answers) {
+            dialogs.queue(answer);
+            click("Command1");
+        }
+        button.isEmpty() ? void(window->close()) : click(button);
+        QCOMPARE(program.document().text(), expected);
+        // The caret after the tag; otherwise abc stays selected.
+        QCOMPARE(program.document().selectionLength(), expected == "xabcy" ? 3 : 0);
+        if (expected != "xabcy")
+            QCOMPARE(program.document().caretPosition(), int(expected.indexOf('>')) + 1);
+        QVERIFY(!program.windows().find<PicComp>());
+        // Every opening starts afresh: empty box, focus on "Browse", its dialog set up anew.
+        window = program.windows().show<PicComp>();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
+        QStringList chain; // along the tab order, with the captions
+        for (QWidget *w = QApplication::focusWidget(); chain.size() < 4; w = w->nextInFocusChain())
+            chain.append(w->objectName() + ":" + w->property("text").toString());
+        QCOMPARE(chain,
+                 (QStringList{"Command1:Browse", "Text1:", "Command2:Done", "Command3:Cancel"}));
         auto *dialog = window->findChild<FileOpenDialog *>("CommonDialog1");
-        QVERIFY(dialog);
         QCOMPARE(dialog->defaultExtension(), QString(".bmp;.gif;.jpg"));
         QCOMPARE(dialog->filterDescription(),
                  QString("Pictures (*.bmp;*.gif;*.jpg;*.png;*.tif;*.tiff)"));
         QCOMPARE(dialog->filterPatterns(),
                  (QStringList{"*.bmp", "*.gif", "*.jpg", "*.png", "*.tif", "*.tiff"}));
-        QVERIFY(dialog->fileName().isEmpty());
-    }
-
-    void browse_data()
-    {
-        using Answers = QList<std::optional<QString>>;
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<Answers>("answers");
-        QTest::addColumn<QString>("expected");
-        const QString picture = "/home/u/My Pictures/sun set.jpg";
-        QTest::newRow("file chosen") << "" << Answers{picture} << picture;
-        QTest::newRow("cancelled at first empties typed text")
-            << "typed.gif" << Answers{std::nullopt} << "";
-        QTest::newRow("cancelled after a pick keeps the pick")
-            << "typed.gif" << Answers{picture, std::nullopt} << picture;
-        QTest::newRow("second pick wins")
-            << "" << Answers{picture, QString("/tmp/b.png")} << "/tmp/b.png";
-    }
-
-    void browse()
-    {
-        using Answers = QList<std::optional<QString>>;
-        QFETCH(QString, typed);
-        QFETCH(Answers, answers);
-        QFETCH(QString, expected);
-        TestSupport::Program program;
-        TestSupport::FileDialogs dialogs;
-        for (const std::optional<QString> &answer : answers)
-            dialogs.queue(answer);
-        PicComp *window = openWindow(program);
-        TestSupport::type(pathBox(window), typed);
-
-        for (int i = 0; i < answers.size(); ++i)
-            QTest::mouseClick(buttonOf(window, "Command1"), Qt::LeftButton);
-
-        QCOMPARE(dialogs.runs(), int(answers.size()));
-        QCOMPARE(pathBox(window)->text(), expected);
-        QCOMPARE(program.document().text(), QString());
-    }
-
-    void done_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("selectionLength");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("empty box") << "" << 0 << "x<img src=>abcy";
-        QTest::newRow("path as typed")
-            << "C:\\My Pictures\\a b.gif" << 0 << "x<img src=C:\\My Pictures\\a b.gif>abcy";
-        QTest::newRow("replaces selection") << "pic.png" << 3 << "x<img src=pic.png>y";
-        QTest::newRow("blanks kept") << "  a.gif " << 0 << "x<img src=  a.gif >abcy";
-    }
-
-    void done()
-    {
-        QFETCH(QString, path);
-        QFETCH(int, selectionLength);
-        QFETCH(QString, expected);
-        TestSupport::Program program;
-        program.document().setText("xabcy");
-        program.document().select(1, selectionLength);
-        QPointer<PicComp> window = openWindow(program);
-        TestSupport::type(pathBox(window), path);
-
-        QTest::mouseClick(buttonOf(window, "Command2"), Qt::LeftButton);
-
-        QCOMPARE(program.document().text(), expected);
-        QCOMPARE(program.document().caretPosition(), int(expected.indexOf('>')) + 1);
-        QVERIFY(!program.windows().find<PicComp>());
-        QTRY_VERIFY(!window);
-    }
-
-    void chosenThenEdited()
-    {
-        TestSupport::Program program;
-        TestSupport::FileDialogs dialogs;
-        dialogs.queue(QString("/p/a.gif"));
-        PicComp *window = openWindow(program);
-        QTest::mouseClick(buttonOf(window, "Command1"), Qt::LeftButton);
-        pathBox(window)->setFocus();
-        QTest::keyClick(pathBox(window), Qt::Key_End);
-        for (int i = 0; i < 3; ++i)
-            QTest::keyClick(pathBox(window), Qt::Key_Backspace);
-        QTest::keyClicks(pathBox(window), "png");
-        QTest::mouseClick(buttonOf(window, "Command2"), Qt::LeftButton);
-        QCOMPARE(program.document().text(), QString("<img src=/p/a.png>"));
-    }
-
-    void closingWritesNothingAndForgets_data()
-    {
-        QTest::addColumn<bool>("closeBox");
-        QTest::newRow("cancel") << false;
-        QTest::newRow("close box") << true;
-    }
-
-    void closingWritesNothingAndForgets()
-    {
-        QFETCH(bool, closeBox);
-        TestSupport::Program program;
-        TestSupport::FileDialogs dialogs;
-        dialogs.queue(QString("/p/a.gif"));
-        program.document().setText("abc");
-        program.document().select(0, 3);
-        PicComp *window = openWindow(program);
-        QTest::mouseClick(buttonOf(window, "Command1"), Qt::LeftButton);
-
-        if (closeBox)
-            window->close();
-        else
-            QTest::mouseClick(buttonOf(window, "Command3"), Qt::LeftButton);
-
-        QVERIFY(!program.windows().find<PicComp>());
-        QCOMPARE(program.document().text(), QString("abc"));
-        QCOMPARE(program.document().selectionLength(), 3);
-
-        // A new opening starts empty, and so does its dialog.
-        PicComp *again = openWindow(program);
-        QVERIFY(again != window);
-        QVERIFY(pathBox(again)->text().isEmpty());
         dialogs.queue(std::nullopt);
-        QTest::mouseClick(buttonOf(again, "Command1"), Qt::LeftButton);
-        QVERIFY(pathBox(again)->text().isEmpty());
-    }
-
-    void enterAndEscapeDoNothing()
-    {
-        TestSupport::Program program;
-        PicComp *window = openWindow(program);
-        TestSupport::type(pathBox(window), "a.gif");
-        QTest::keyClick(pathBox(window), Qt::Key_Return);
-        QTest::keyClick(pathBox(window), Qt::Key_Escape);
-        QCOMPARE(program.windows().find<PicComp>(), window);
-        QCOMPARE(program.document().text(), QString());
+        click("Command1");
+        QVERIFY(window->findChild<QLineEdit *>("Text1")->text().isEmpty());
     }
 };
 
