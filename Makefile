@@ -46,7 +46,7 @@ test-asan: deps
 test: test-plain test-asan
 
 bench: build
-	./$(BUILD)/bench/tagloom_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_color=false
+	./$(BUILD)/bench/tagloom_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 install: build
 	cmake --install $(BUILD)

@@ -4,6 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <unistd.h>
+
 #include "ratios.h"
 
 namespace {
@@ -11,6 +14,9 @@ namespace {
 class MedianReporter : public benchmark::ConsoleReporter
 {
 public:
+    // Colours only on a terminal, so that a saved report stays readable.
+    MedianReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
