@@ -1,5 +1,6 @@
 #include "files/openform.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -41,13 +42,17 @@ void OpenForm::open()
     if (path.isEmpty())
         return;
     QString reason;
+    // A page of many megabytes takes a moment to read and lay out.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::optional<PageCodec::Page> page = PageFile::read(path, &reason);
+    if (page)
+        document().setPage(page->text, page->format);
+    QApplication::restoreOverrideCursor();
     if (!page) {
         // The window stays open so that the path can be corrected.
         MessageBox::inform("Could not open \"" + path + "\": " + reason + ".",
                            QStringLiteral("Error"), QMessageBox::Warning);
         return;
     }
-    document().setPage(page->text, page->format);
     close();
 }
