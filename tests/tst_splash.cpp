@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -46,6 +47,7 @@ void TestSplash::timer()
     QVERIFY(timer->isActive());
     QVERIFY(timer->isSingleShot());
     QCOMPARE(timer->interval(), 2000);
+    QCOMPARE(timer->timerType(), Qt::PreciseTimer);
     QVERIFY(!windows.find<Main>());
 }
 
@@ -72,11 +74,13 @@ void TestSplash::firingShowsTheMainWindowOnce()
 
 void TestSplash::waitsTwoSeconds()
 {
+    QElapsedTimer clock;
+    clock.start();
     WindowRegistry windows;
     windows.show<Splash>();
-    QTest::qWait(1700);
-    QVERIFY(!windows.find<Main>());
-    QTRY_VERIFY_WITH_TIMEOUT(windows.find<Main>(), 1500);
+    // A loaded machine may fire the timer late, but never early.
+    QVERIFY(QTest::qWaitFor([&windows] { return windows.find<Main>() != nullptr; }, 10000));
+    QVERIFY(clock.elapsed() >= 2000);
     QVERIFY(windows.find<Main>()->isVisible());
 }
 

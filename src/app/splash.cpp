@@ -28,6 +28,8 @@ Splash::Splash(WindowRegistry &registry)
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setSingleShot(true);
     m_timer->setInterval(2000);
+    // A coarse timer may fire a little early; the artwork stands its full two seconds.
+    m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &Splash::timerFired);
     m_timer->start();
 }
