@@ -1,6 +1,7 @@
 #include "app/window.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 
 #include "app/windowregistry.h"
 
@@ -51,6 +52,14 @@ void Window::setTabChain(std::initializer_list<QWidget *> widgets)
 Document &Window::document() const
 {
     return m_registry.document();
+}
+
+void Window::closeSoon()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            close();
+    });
 }
 
 void Window::closeEvent(QCloseEvent *event)

@@ -47,6 +47,11 @@ protected:
         return control;
     }
 
+    // Closes the window once the event being delivered is done with it: closing
+    // inside a focus or activation change would destroy the window while Qt is
+    // still delivering to it.
+    void closeSoon();
+
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -37,7 +37,7 @@ void MultiLineBox::keyPressEvent(QKeyEvent *event)
     // Shift+Enter would put a U+2028 line separator into the page; a page knows
     // only plain line breaks.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & Qt::ShiftModifier) && !isReadOnly()) {
+    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
         insertPlainText(QStringLiteral("\n"));
         return;
     }

@@ -22,5 +22,4 @@ struct PageFormat
     {
         return encoding == other.encoding && lineBreak == other.lineBreak;
     }
-    bool operator!=(const PageFormat &other) const { return !(*this == other); }
 };

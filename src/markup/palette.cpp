@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFrame>
-#include <QTimer>
 
 #include "editor/document.h"
 #include "markup/clicklabel.h"
@@ -17,39 +16,30 @@ constexpr int FirstLeft = 120;
 constexpr int FirstTop = 120;
 constexpr int PerRow = 8;
 
+// Each palette's window and the toolbar button that opens it, in Kind order.
+struct PaletteNames
+{
+    const char *window;
+    const char *button;
+};
+constexpr PaletteNames Names[] = {
+    {"textcolor", "textcolorbutton"},
+    {"bgcolor", "backcolorbutton"},
+    {"hlightcolor", "highlight"},
+};
+
 } // namespace
 
 QString Palette::nameOf(Kind kind)
 {
-    switch (kind) {
-    case Kind::TextColor:
-        return QStringLiteral("textcolor");
-    case Kind::BackColor:
-        return QStringLiteral("bgcolor");
-    case Kind::Highlight:
-        return QStringLiteral("hlightcolor");
-    }
-    return {};
-}
-
-QString Palette::buttonOf(Kind kind)
-{
-    switch (kind) {
-    case Kind::TextColor:
-        return QStringLiteral("textcolorbutton");
-    case Kind::BackColor:
-        return QStringLiteral("backcolorbutton");
-    case Kind::Highlight:
-        return QStringLiteral("highlight");
-    }
-    return {};
+    return QLatin1String(Names[int(kind)].window);
 }
 
 Palette::Palette(WindowRegistry &registry, Kind kind)
     : Window(registry, nameOf(kind), QString(), Border::Bare, 2070, 630), m_kind(kind)
 {
     addSwatches();
-    DropDown::place(*this, registry, buttonOf(kind));
+    DropDown::place(*this, registry, QLatin1String(Names[int(kind)].button));
 }
 
 void Palette::addSwatches()
@@ -102,11 +92,6 @@ void Palette::changeEvent(QEvent *event)
     if (QApplication::activeWindow() == this) {
         m_armed = true;
     } else if (m_armed) {
-        // Closing from inside the activation change would destroy the window
-        // while the window system is still delivering to it.
-        QTimer::singleShot(0, this, [this] {
-            if (isVisible())
-                close();
-        });
+        closeSoon();
     }
 }

@@ -14,8 +14,6 @@ public:
     enum class Kind { TextColor, BackColor, Highlight };
 
     static QString nameOf(Kind kind);
-    // The main window's toolbar button that opens the palette.
-    static QString buttonOf(Kind kind);
 
 protected:
     Palette(WindowRegistry &registry, Kind kind);

@@ -3,7 +3,6 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QScrollBar>
-#include <QTimer>
 
 #include "editor/document.h"
 #include "markup/clicklabel.h"
@@ -45,13 +44,7 @@ bool TxtSize::eventFilter(QObject *watched, QEvent *event)
 {
     // The scroll bar's own context menu takes the focus only for a moment.
     if (watched == m_size && event->type() == QEvent::FocusOut &&
-        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
-        // Closing inside the focus change would destroy the window while Qt
-        // is still delivering it.
-        QTimer::singleShot(0, this, [this] {
-            if (isVisible())
-                close();
-        });
-    }
+        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        closeSoon();
     return Window::eventFilter(watched, event);
 }
