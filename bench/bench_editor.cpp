@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include "app/mainwindow.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "ratios.h"
+#include "ui/windowregistry.h"
 
 namespace {
 

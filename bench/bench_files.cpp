@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 #include "app/mainwindow.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "files/pagefile.h"
 #include "ratios.h"
+#include "ui/windowregistry.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <unistd.h>
 
 #include "app/mainwindow.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "platform/fileopendialog.h"
+#include "ui/windowregistry.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/twips.h"
-#include "app/windowregistry.h"
-#include "help/wrappingbutton.h"
 #include "testsupport.h"
+#include "ui/twips.h"
+#include "ui/windowregistry.h"
+#include "ui/wrappingbutton.h"
 
 // The help and information windows: FAQ, contact message and the two about windows.
 class TestAbout : public QObject

@@ -12,10 +12,10 @@
 #include <QToolButton>
 
 #include "app/mainwindow.h"
-#include "app/twips.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "testsupport.h"
+#include "ui/twips.h"
+#include "ui/windowregistry.h"
 
 class TestMainWindow : public QObject
 {

@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "files/saveform2.h"
 #include "testsupport.h"
+#include "ui/windowregistry.h"
 
 class TestNewPage : public QObject
 {

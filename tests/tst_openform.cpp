@@ -7,13 +7,13 @@
 
 #include <sys/stat.h>
 
-#include "app/twips.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "files/openform.h"
 #include "files/pagefile.h"
 #include "platform/fileopendialog.h"
 #include "testsupport.h"
+#include "ui/twips.h"
+#include "ui/windowregistry.h"
 
 class TestOpenForm : public QObject
 {

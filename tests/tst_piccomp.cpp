@@ -3,11 +3,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "markup/piccomp.h"
 #include "platform/fileopendialog.h"
 #include "testsupport.h"
+#include "ui/windowregistry.h"
 
 using Answers = QList<std::optional<QString>>;
 

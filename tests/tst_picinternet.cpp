@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "markup/picinternet.h"
 #include "testsupport.h"
+#include "ui/windowregistry.h"
 
 class TestPicInternet : public QObject
 {

@@ -8,13 +8,13 @@
 
 #include <sys/stat.h>
 
-#include "app/twips.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"
 #include "testsupport.h"
+#include "ui/twips.h"
+#include "ui/windowregistry.h"
 
 using TestSupport::entries;
 using TestSupport::readBytes;
@@ -25,7 +25,7 @@ const PageFormat Legacy{PageFormat::Encoding::Windows1252, PageFormat::LineBreak
 
 QWidget *openWindow(TestSupport::Program &program, const QString &window)
 {
-    if (window == SaveForm::windowName())
+    if (window == WindowIds::name(SaveForm::Id))
         return program.windows().show<SaveForm>();
     return program.windows().show<SaveForm2>();
 }

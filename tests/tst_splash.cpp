@@ -7,8 +7,8 @@
 
 #include "app/mainwindow.h"
 #include "app/splash.h"
-#include "app/twips.h"
-#include "app/windowregistry.h"
+#include "ui/twips.h"
+#include "ui/windowregistry.h"
 
 class TestSplash : public QObject
 {

@@ -8,10 +8,10 @@
 #include <QToolButton>
 
 #include "app/mainwindow.h"
-#include "app/twips.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "testsupport.h"
+#include "ui/twips.h"
+#include "ui/windowregistry.h"
 
 // The windows that put typed texts into the page: title, link, slashout,
 // letter spacing, text effects and marquee; and the layout of the help windows.

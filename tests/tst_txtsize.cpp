@@ -8,11 +8,11 @@
 #include <QToolButton>
 
 #include "app/mainwindow.h"
-#include "app/twips.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "markup/txtsize.h"
 #include "testsupport.h"
+#include "ui/twips.h"
+#include "ui/windowregistry.h"
 
 class TestTxtSize : public QObject
 {

@@ -5,7 +5,6 @@
 
 #include "app/mainwindow.h"
 #include "app/splash.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "files/openform.h"
 #include "files/saveform.h"
@@ -28,6 +27,7 @@
 #include "markup/sout.h"
 #include "markup/txtsize.h"
 #include "testsupport.h"
+#include "ui/windowregistry.h"
 
 class TestWindowRegistry : public QObject
 {

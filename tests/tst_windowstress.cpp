@@ -10,8 +10,8 @@
 #include <QWindow>
 
 #include "app/mainwindow.h"
-#include "app/windowregistry.h"
 #include "testsupport.h"
+#include "ui/windowregistry.h"
 
 // Opens and closes the program's windows in a random but repeatable order
 // through the main window's own commands, then ends the program through the
@@ -79,7 +79,7 @@ private slots:
         for (int step = 0; step < steps; ++step) {
             const int what = m_random.bounded(10);
             QStringList open = program.windows().openWindows();
-            open.removeAll(Main::windowName());
+            open.removeAll(WindowIds::name(Main::Id));
             if (what < 6) {
                 QList<QObject *> usable;
                 for (QObject *command : commands) {

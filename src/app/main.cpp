@@ -2,7 +2,7 @@
 
 #include "app/platformchoice.h"
 #include "app/splash.h"
-#include "app/windowregistry.h"
+#include "ui/windowregistry.h"
 
 int main(int argc, char *argv[])
 {

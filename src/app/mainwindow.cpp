@@ -10,11 +10,11 @@
 #include <QMenuBar>
 #include <QToolButton>
 
-#include "app/fonts.h"
+#include <functional>
+#include <iterator>
+#include <vector>
+
 #include "app/newpage.h"
-#include "app/twips.h"
-#include "app/window.h"
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "files/openform.h"
 #include "files/saveform.h"
@@ -33,6 +33,10 @@
 #include "markup/sform.h"
 #include "markup/sout.h"
 #include "markup/txtsize.h"
+#include "ui/dropdown.h"
+#include "ui/fonts.h"
+#include "ui/twips.h"
+#include "ui/windowregistry.h"
 
 namespace {
 
@@ -40,29 +44,57 @@ namespace {
 constexpr int ToolbarTop = 120;
 constexpr int ButtonSize = 255;
 
+// The font box's place in the tab order; the source box comes first.
+constexpr int FontBoxTabIndex = 10;
+
+struct ToolbarEntry
+{
+    const char *name;
+    QString caption; // empty: the button shows the picture named after it
+    QString tooltip;
+    int left; // twips
+    int tabIndex;
+    std::function<void(QToolButton *)> onClick;
+};
+
+struct MenuEntry
+{
+    const char *name;
+    QString caption;
+    std::function<void()> onChoose;
+};
+
+struct Menu
+{
+    const char *name;
+    QString caption;
+    std::vector<MenuEntry> entries;
+};
+
 } // namespace
 
 Main::Main(WindowRegistry &registry)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
-      m_registry(registry), m_client(new QWidget(this)), m_document(new Document(m_client))
+      m_registry(registry), m_client(new QWidget(this)), m_document(new Document(m_client)),
+      m_fontBox(new QComboBox(m_client))
 {
-    setObjectName(windowName());
+    setObjectName(WindowIds::name(Id));
     setWindowTitle(QStringLiteral("Tagloom v1.0"));
     setWindowIcon(QIcon(QStringLiteral(":/tagloom.svg")));
     setAttribute(Qt::WA_DeleteOnClose);
+    m_registry.setDocument(m_document);
 
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setFixedSize(Twips::size(8325, 6645));
     setCentralWidget(m_client);
     m_document->widget()->setGeometry(Twips::rect(8, 600, 8295, 6015));
+    m_document->widget()->setFont(Fonts::console(9.75));
 
+    buildFontBox();
     buildToolbar();
     buildMenus();
-    fillFontBox();
-    connectInlineCommands();
-    connectWindowCommands();
 
     // The window is as tall as the client area plus the menu bar, and fixed.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -72,27 +104,105 @@ Main::Main(WindowRegistry &registry)
     m_document->widget()->setFocus();
 }
 
-QToolButton *Main::addCaptionButton(const char *name, const QString &caption,
-                                    const QString &tooltip, int left)
+void Main::buildToolbar()
 {
-    QToolButton *button = addButton(name, tooltip, left);
-    button->setText(caption);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setFont(Fonts::console(8.25));
-    return button;
+    // A click on the button of a palette or of the size window takes the focus
+    // from whichever of them is open, and that closes it; the click then opens
+    // a fresh one, placed again.
+    const ToolbarEntry toolbar[] = {
+        {"addbullet", "\u00B7", "Add Bullet", 120, 1,
+         [this](QToolButton *button) { m_registry.window<Form2>()->popUp(button); }},
+        {"addline", "/", "Add Line", 480, 2,
+         [this](QToolButton *button) { m_registry.window<Form3>()->popUp(button); }},
+        {"addlink",
+         {},
+         "Add Link",
+         840,
+         3,
+         [this](QToolButton *) { m_registry.show<AddLinkForm>(); }},
+        {"Command1",
+         {},
+         "Add Picture",
+         1200,
+         4,
+         [this](QToolButton *button) { m_registry.window<Form4>()->popUp(button); }},
+        {"addbold", "B", "Add Bold", 1560, 5,
+         [this](QToolButton *) { m_document->wrapSelection("<b>", "</b>"); }},
+        {"additalics", "I", "Add Italics", 1920, 6,
+         [this](QToolButton *) { m_document->wrapSelection("<i>", "</i>"); }},
+        {"addunderline", "U", "Add Underline", 2280, 12,
+         [this](QToolButton *) { m_document->wrapSelection("<u>", "</u>"); }},
+        {"alignleft",
+         {},
+         "Align Left",
+         2640,
+         7,
+         [this](QToolButton *) { m_document->wrapSelection("<p align=left>", "</p>"); }},
+        {"aligncenter",
+         {},
+         "Align Center",
+         3000,
+         8,
+         [this](QToolButton *) { m_document->wrapSelection("<p align=center>", "</p>"); }},
+        {"alignright",
+         {},
+         "Align Right",
+         3360,
+         9,
+         [this](QToolButton *) { m_document->wrapSelection("<p align=right>", "</p>"); }},
+        {"textcolorbutton",
+         {},
+         "Change Font",
+         6000,
+         11,
+         [this](QToolButton *button) { dropDown<TextColor>(button); }},
+        {"textsizebutton",
+         {},
+         "Change Text Size",
+         6360,
+         17,
+         [this](QToolButton *button) { dropDown<TxtSize>(button); }},
+        {"backcolorbutton",
+         {},
+         "Change Background Color",
+         6720,
+         13,
+         [this](QToolButton *button) { dropDown<BgColor>(button); }},
+        {"highlight",
+         {},
+         "Add Highlight",
+         7080,
+         14,
+         [this](QToolButton *button) { dropDown<HlightColor>(button); }},
+        {"addbr",
+         {},
+         "Add Break",
+         7440,
+         15,
+         [this](QToolButton *) { m_document->insertFragment("<br>"); }},
+        {"Command3",
+         {},
+         "Add Title",
+         7800,
+         16,
+         [this](QToolButton *) { m_registry.show<AddTitle>(); }},
+    };
+
+    std::vector<QWidget *> tabOrder(std::size(toolbar) + 2);
+    tabOrder[0] = m_document->widget();
+    tabOrder[FontBoxTabIndex] = m_fontBox;
+    for (const ToolbarEntry &entry : toolbar) {
+        QToolButton *button = addButton(entry.name, entry.caption, entry.tooltip, entry.left);
+        connect(button, &QToolButton::clicked, this,
+                [button, onClick = entry.onClick] { onClick(button); });
+        tabOrder[std::size_t(entry.tabIndex)] = button;
+    }
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
-QToolButton *Main::addPictureButton(const char *name, const QString &tooltip, int left)
-{
-    QToolButton *button = addButton(name, tooltip, left);
-    button->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name))));
-    button->setIconSize(QSize(15, 13));
-    // A screen reader says the tooltip of a button that shows only a picture.
-    button->setAccessibleName(tooltip);
-    return button;
-}
-
-QToolButton *Main::addButton(const char *name, const QString &tooltip, int left)
+QToolButton *Main::addButton(const char *name, const QString &caption, const QString &tooltip,
+                             int left)
 {
     auto *button = new QToolButton(m_client);
     button->setObjectName(QString::fromLatin1(name));
@@ -100,29 +210,77 @@ QToolButton *Main::addButton(const char *name, const QString &tooltip, int left)
     button->setToolTip(tooltip);
     // A click leaves the focus on the button, as the font box's rule expects.
     button->setFocusPolicy(Qt::StrongFocus);
+    if (caption.isEmpty()) {
+        button->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name))));
+        button->setIconSize(QSize(15, 13));
+        // A screen reader says the tooltip of a button that shows only a picture.
+        button->setAccessibleName(tooltip);
+        return button;
+    }
+    button->setText(caption);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Each caption shows its own effect.
+    QFont font = Fonts::console(8.25);
+    font.setBold(caption == QLatin1String("B"));
+    font.setItalic(caption == QLatin1String("I"));
+    font.setUnderline(caption == QLatin1String("U"));
+    button->setFont(font);
     return button;
 }
 
-void Main::buildToolbar()
+void Main::buildMenus()
 {
-    QToolButton *addbullet =
-        addCaptionButton("addbullet", QStringLiteral("\u00B7"), QStringLiteral("Add Bullet"), 120);
-    QToolButton *addline =
-        addCaptionButton("addline", QStringLiteral("/"), QStringLiteral("Add Line"), 480);
-    QToolButton *addlink = addPictureButton("addlink", QStringLiteral("Add Link"), 840);
-    QToolButton *picture = addPictureButton("Command1", QStringLiteral("Add Picture"), 1200);
-    QToolButton *addbold =
-        addCaptionButton("addbold", QStringLiteral("B"), QStringLiteral("Add Bold"), 1560);
-    QToolButton *additalics =
-        addCaptionButton("additalics", QStringLiteral("I"), QStringLiteral("Add Italics"), 1920);
-    QToolButton *addunderline = addCaptionButton("addunderline", QStringLiteral("U"),
-                                                 QStringLiteral("Add Underline"), 2280);
-    QToolButton *alignleft = addPictureButton("alignleft", QStringLiteral("Align Left"), 2640);
-    QToolButton *aligncenter =
-        addPictureButton("aligncenter", QStringLiteral("Align Center"), 3000);
-    QToolButton *alignright = addPictureButton("alignright", QStringLiteral("Align Right"), 3360);
+    // Captions carry no '&': the menus have no access keys and no shortcuts.
+    const Menu menus[] = {
+        {"file",
+         "File",
+         {
+             {"new", "New", [this] { startNewPage(m_registry); }},
+             {"open", "Open", [this] { m_registry.show<OpenForm>(); }},
+             {"save", "Save", [this] { m_registry.show<SaveForm>(); }},
+             {"exit", "Exit", [this] { m_registry.closeAllWindows(); }},
+         }},
+        {"fx",
+         "Effects",
+         {
+             {"marquee", "Marquee", [this] { m_registry.show<MForm>(); }},
+             {"slash", "Slashout", [this] { m_registry.show<Sout>(); }},
+             // The effect changes on an open window; what was typed there stays.
+             {"dshadow", "Dropshadow",
+              [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Dropshadow")); }},
+             {"glow", "Glow",
+              [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Glow")); }},
+             {"shadow", "Shadow",
+              [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Shadow")); }},
+             {"spaced", "Spaced", [this] { m_registry.show<SForm>(); }},
+         }},
+        {"hlp",
+         "Help",
+         {
+             {"faq", "FAQ", [this] { m_registry.show<FaqForm>(); }},
+             {"contact", "Contact", [] { ContactMessage::show(); }},
+         }},
+        {"abt",
+         "About",
+         {
+             {"about", "About Tagloom", [this] { m_registry.show<AboutHtml>(); }},
+             {"korvanetech", "About KorvaneTech", [this] { m_registry.show<AboutKorvaneTech>(); }},
+         }},
+    };
 
-    m_fontBox = new QComboBox(m_client);
+    for (const Menu &menu : menus) {
+        QMenu *drop = menuBar()->addMenu(menu.caption);
+        drop->setObjectName(QLatin1String(menu.name));
+        for (const MenuEntry &entry : menu.entries) {
+            QAction *action = drop->addAction(entry.caption);
+            action->setObjectName(QLatin1String(entry.name));
+            connect(action, &QAction::triggered, this, entry.onChoose);
+        }
+    }
+}
+
+void Main::buildFontBox()
+{
     m_fontBox->setObjectName(QStringLiteral("Combo1"));
     m_fontBox->setGeometry(Twips::rect(3720, ToolbarTop, 2175, 330));
     m_fontBox->setFont(Fonts::sans(QStringLiteral("Arial"), 8.25));
@@ -132,157 +290,20 @@ void Main::buildToolbar()
     m_fontBox->setCompleter(nullptr);
     m_fontBox->setInsertPolicy(QComboBox::NoInsert);
     m_fontBox->installEventFilter(this);
-
-    QToolButton *textcolor =
-        addPictureButton("textcolorbutton", QStringLiteral("Change Font"), 6000);
-    QToolButton *textsize =
-        addPictureButton("textsizebutton", QStringLiteral("Change Text Size"), 6360);
-    QToolButton *backcolor =
-        addPictureButton("backcolorbutton", QStringLiteral("Change Background Color"), 6720);
-    QToolButton *highlight = addPictureButton("highlight", QStringLiteral("Add Highlight"), 7080);
-    QToolButton *addbr = addPictureButton("addbr", QStringLiteral("Add Break"), 7440);
-    QToolButton *title = addPictureButton("Command3", QStringLiteral("Add Title"), 7800);
-
-    Window::setTabChain({m_document->widget(), addbullet, addline, addlink, picture, addbold,
-                         additalics, alignleft, aligncenter, alignright, m_fontBox, textcolor,
-                         addunderline, backcolor, highlight, addbr, title, textsize});
-}
-
-QAction *Main::addEntry(QMenu *menu, const char *name, const QString &caption)
-{
-    QAction *entry = menu->addAction(caption);
-    entry->setObjectName(QString::fromLatin1(name));
-    return entry;
-}
-
-void Main::buildMenus()
-{
-    // Captions carry no '&': the menus have no access keys and no shortcuts.
-    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
-    file->setObjectName(QStringLiteral("file"));
-    addEntry(file, "new", QStringLiteral("New"));
-    addEntry(file, "open", QStringLiteral("Open"));
-    addEntry(file, "save", QStringLiteral("Save"));
-    addEntry(file, "exit", QStringLiteral("Exit"));
-
-    QMenu *effects = menuBar()->addMenu(QStringLiteral("Effects"));
-    effects->setObjectName(QStringLiteral("fx"));
-    addEntry(effects, "marquee", QStringLiteral("Marquee"));
-    addEntry(effects, "slash", QStringLiteral("Slashout"));
-    addEntry(effects, "dshadow", QStringLiteral("Dropshadow"));
-    addEntry(effects, "glow", QStringLiteral("Glow"));
-    addEntry(effects, "shadow", QStringLiteral("Shadow"));
-    addEntry(effects, "spaced", QStringLiteral("Spaced"));
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("Help"));
-    help->setObjectName(QStringLiteral("hlp"));
-    addEntry(help, "faq", QStringLiteral("FAQ"));
-    addEntry(help, "contact", QStringLiteral("Contact"));
-
-    QMenu *about = menuBar()->addMenu(QStringLiteral("About"));
-    about->setObjectName(QStringLiteral("abt"));
-    addEntry(about, "about", QStringLiteral("About Tagloom"));
-    addEntry(about, "korvanetech", QStringLiteral("About KorvaneTech"));
-}
-
-void Main::fillFontBox()
-{
     m_fontBox->addItems(QFontDatabase::families());
     m_fontBox->setEditText(QStringLiteral("Font"));
-
-    // Each caption shows its own effect.
-    const auto setStyled = [this](const char *name, auto change) {
-        QFont font = button(name)->font();
-        change(font);
-        button(name)->setFont(font);
-    };
-    setStyled("addunderline", [](QFont &font) { font.setUnderline(true); });
-    setStyled("addbold", [](QFont &font) { font.setBold(true); });
-    setStyled("additalics", [](QFont &font) { font.setItalic(true); });
 }
 
-QToolButton *Main::button(const char *name) const
+template <class W> void Main::dropDown(const QToolButton *button)
 {
-    return m_client->findChild<QToolButton *>(QString::fromLatin1(name));
-}
-
-QAction *Main::entry(const char *name) const
-{
-    return menuBar()->findChild<QAction *>(QString::fromLatin1(name));
-}
-
-void Main::connectInlineCommands()
-{
-    const auto onClick = [this](const char *name, auto handler) {
-        connect(button(name), &QToolButton::clicked, this, handler);
-    };
-    onClick("addbold", [this] { m_document->wrapSelection("<b>", "</b>"); });
-    onClick("additalics", [this] { m_document->wrapSelection("<i>", "</i>"); });
-    onClick("addunderline", [this] { m_document->wrapSelection("<u>", "</u>"); });
-    onClick("alignleft", [this] { m_document->wrapSelection("<p align=left>", "</p>"); });
-    onClick("aligncenter", [this] { m_document->wrapSelection("<p align=center>", "</p>"); });
-    onClick("alignright", [this] { m_document->wrapSelection("<p align=right>", "</p>"); });
-    onClick("addbr", [this] { m_document->insertFragment("<br>"); });
-}
-
-void Main::connectWindowCommands()
-{
-    const auto onClick = [this](const char *name, auto handler) {
-        connect(button(name), &QToolButton::clicked, this, handler);
-    };
-    const auto onEntry = [this](const char *name, auto handler) {
-        connect(entry(name), &QAction::triggered, this, handler);
-    };
-    onEntry("new", [this] { startNewPage(m_registry); });
-    onEntry("open", [this] { m_registry.show<OpenForm>(); });
-    onEntry("save", [this] { m_registry.show<SaveForm>(); });
-    onEntry("exit", [this] { m_registry.closeAllWindows(); });
-    onClick("Command3", [this] { m_registry.show<AddTitle>(); });
-    onClick("addlink", [this] { m_registry.show<AddLinkForm>(); });
-    onEntry("slash", [this] { m_registry.show<Sout>(); });
-    onEntry("spaced", [this] { m_registry.show<SForm>(); });
-    onEntry("marquee", [this] { m_registry.show<MForm>(); });
-    // The effect changes on an open window; what was typed there stays.
-    onEntry("glow", [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Glow")); });
-    onEntry("shadow", [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Shadow")); });
-    onEntry("dshadow",
-            [this] { m_registry.show<FxForm>()->setEffect(QStringLiteral("Dropshadow")); });
-    onEntry("faq", [this] { m_registry.show<FaqForm>(); });
-    onEntry("contact", [] { ContactMessage::show(); });
-    onEntry("about", [this] { m_registry.show<AboutHtml>(); });
-    onEntry("korvanetech", [this] { m_registry.show<AboutKorvaneTech>(); });
-
-    onClick("addbullet", [this] { m_registry.window<Form2>()->popUp(button("addbullet")); });
-    onClick("addline", [this] { m_registry.window<Form3>()->popUp(button("addline")); });
-    onClick("Command1", [this] { m_registry.window<Form4>()->popUp(button("Command1")); });
-
-    // A click on the button of a palette or of the size window takes the focus
-    // from whichever of them is open, and that closes it; the click then opens
-    // a fresh one, placed again. Closing here keeps that order whenever the
-    // window system gets round to reporting the focus change.
-    const auto closeDropDowns = [this] {
-        for (const QString &name : {TextColor::windowName(), BgColor::windowName(),
-                                    HlightColor::windowName(), TxtSize::windowName()}) {
-            if (QWidget *open = m_registry.find(name))
-                open->close();
-        }
-    };
-    onClick("textcolorbutton", [this, closeDropDowns] {
-        closeDropDowns();
-        m_registry.show<TextColor>();
-    });
-    onClick("backcolorbutton", [this, closeDropDowns] {
-        closeDropDowns();
-        m_registry.show<BgColor>();
-    });
-    onClick("highlight", [this, closeDropDowns] {
-        closeDropDowns();
-        m_registry.show<HlightColor>();
-    });
-    onClick("textsizebutton", [this, closeDropDowns] {
-        closeDropDowns();
-        m_registry.show<TxtSize>();
-    });
+    // Closing here keeps the order whenever the window system gets round to
+    // reporting the focus change that would close an open one.
+    for (WindowId id : {TextColor::Id, BgColor::Id, HlightColor::Id, TxtSize::Id}) {
+        if (QWidget *open = m_registry.find(WindowIds::name(id)))
+            open->close();
+    }
+    DropDown::place(*m_registry.window<W>(), *button);
+    m_registry.show<W>();
 }
 
 void Main::applyFontBox()

@@ -2,10 +2,10 @@
 
 #include <QMainWindow>
 
+#include "ui/windowid.h"
+
 class Document;
-class QAction;
 class QComboBox;
-class QMenu;
 class QToolButton;
 class WindowRegistry;
 
@@ -15,7 +15,7 @@ class Main : public QMainWindow
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("Main"); }
+    static constexpr WindowId Id = WindowId::Main;
 
     explicit Main(WindowRegistry &registry);
 
@@ -26,22 +26,17 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QToolButton *addCaptionButton(const char *name, const QString &caption, const QString &tooltip,
-                                  int left);
-    QToolButton *addPictureButton(const char *name, const QString &tooltip, int left);
-    QToolButton *addButton(const char *name, const QString &tooltip, int left);
-    QAction *addEntry(QMenu *menu, const char *name, const QString &caption);
-    QToolButton *button(const char *name) const;
-    QAction *entry(const char *name) const;
     void buildToolbar();
     void buildMenus();
-    void fillFontBox();
-    void connectInlineCommands();
-    void connectWindowCommands();
+    void buildFontBox();
+    QToolButton *addButton(const char *name, const QString &caption, const QString &tooltip,
+                           int left);
     void applyFontBox();
+    // Opens a fresh palette or size window just below `button`.
+    template <class W> void dropDown(const QToolButton *button);
 
     WindowRegistry &m_registry;
     QWidget *m_client;
     Document *m_document;
-    QComboBox *m_fontBox = nullptr;
+    QComboBox *m_fontBox;
 };

@@ -1,9 +1,9 @@
 #include "app/newpage.h"
 
-#include "app/windowregistry.h"
 #include "editor/document.h"
 #include "files/saveform2.h"
 #include "platform/messagebox.h"
+#include "ui/windowregistry.h"
 
 void startNewPage(WindowRegistry &registry)
 {

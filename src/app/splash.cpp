@@ -7,11 +7,10 @@
 #include <QTimer>
 
 #include "app/mainwindow.h"
-#include "app/windowregistry.h"
+#include "ui/windowregistry.h"
 
 Splash::Splash(WindowRegistry &registry)
-    : Window(registry, windowName(), QString(), Border::Splash, 7380, 4200),
-      m_timer(new QTimer(this))
+    : Window(registry, Id, QString(), Border::Splash, 7380, 4200), m_timer(new QTimer(this))
 {
     // The artwork is drawn from the top-left corner at its own size, 492 x 282 pixels.
     auto *picture = new QLabel(this);

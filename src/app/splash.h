@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 class QTimer;
 
@@ -11,7 +11,7 @@ class Splash : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("splash"); }
+    static constexpr WindowId Id = WindowId::Splash;
 
     explicit Splash(WindowRegistry &registry);
 

@@ -3,8 +3,7 @@
 #include <QAbstractUndoItem>
 #include <QTextCursor>
 
-#include "app/fonts.h"
-#include "editor/multilinebox.h"
+#include "editor/sourcebox.h"
 
 namespace {
 
@@ -19,11 +18,7 @@ public:
 
 } // namespace
 
-Document::Document(QWidget *container) : QObject(container), m_box(new MultiLineBox(container))
-{
-    m_box->setObjectName(QStringLiteral("htmlsource"));
-    m_box->setFont(Fonts::console(9.75));
-}
+Document::Document(QWidget *container) : QObject(container), m_box(new SourceBox(container)) {}
 
 QWidget *Document::widget() const
 {
@@ -115,4 +110,14 @@ void Document::select(int start, int length)
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);
     m_box->setTextCursor(cursor);
+}
+
+void Document::undo()
+{
+    m_box->undo();
+}
+
+void Document::redo()
+{
+    m_box->redo();
 }

@@ -5,7 +5,7 @@
 
 #include "editor/pageformat.h"
 
-class MultiLineBox;
+class SourceBox;
 class QWidget;
 
 // The page being edited: the text of the source box `htmlsource` and nothing
@@ -43,6 +43,10 @@ public:
     void setPage(const QString &text, const PageFormat &format);
     PageFormat format() const { return m_format; }
 
+    // Takes back the last undo step, or puts it back: a command, a run of typing.
+    void undo();
+    void redo();
+
     int caretPosition() const;
     int selectionStart() const;
     int selectionLength() const;
@@ -52,6 +56,6 @@ public:
 private:
     void finishCommand(class QTextCursor &cursor);
 
-    MultiLineBox *m_box;
+    SourceBox *m_box;
     PageFormat m_format;
 };

@@ -10,8 +10,7 @@
 #include "platform/messagebox.h"
 
 OpenForm::OpenForm(WindowRegistry &registry)
-    : Window(registry, windowName(), QStringLiteral("Open HTML File"), Border::ToolWindow, 4680,
-             1155),
+    : Window(registry, Id, QStringLiteral("Open HTML File"), Border::ToolWindow, 4680, 1155),
       m_browse(add<QPushButton>(this, "Command1", 3480, 360, 855, 255, QStringLiteral("Browse"))),
       m_path(add<QLineEdit>(this, "Text1", 360, 360, 3015, 285)),
       m_open(add<QPushButton>(this, "Command2", 3480, 720, 855, 255, QStringLiteral("Open"))),

@@ -8,7 +8,7 @@ class SaveForm : public SaveWindow
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("saveform"); }
+    static constexpr WindowId Id = WindowId::SaveForm;
 
-    explicit SaveForm(WindowRegistry &registry) : SaveWindow(registry, windowName()) {}
+    explicit SaveForm(WindowRegistry &registry) : SaveWindow(registry, Id) {}
 };

@@ -8,9 +8,9 @@ class SaveForm2 : public SaveWindow
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("saveform2"); }
+    static constexpr WindowId Id = WindowId::SaveForm2;
 
-    explicit SaveForm2(WindowRegistry &registry) : SaveWindow(registry, windowName()) {}
+    explicit SaveForm2(WindowRegistry &registry) : SaveWindow(registry, Id) {}
 
 protected:
     void saved() override;

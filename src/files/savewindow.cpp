@@ -8,8 +8,8 @@
 #include "files/pagefile.h"
 #include "platform/messagebox.h"
 
-SaveWindow::SaveWindow(WindowRegistry &registry, const QString &name)
-    : Window(registry, name, QStringLiteral("Save..."), Border::ToolWindow, 4575, 1380),
+SaveWindow::SaveWindow(WindowRegistry &registry, WindowId id)
+    : Window(registry, id, QStringLiteral("Save..."), Border::ToolWindow, 4575, 1380),
       m_frame(add<QGroupBox>(this, "Frame1", 120, 120, 4215, 975, QStringLiteral("HTML Title"))),
       m_title(add<QLineEdit>(m_frame, "title", 120, 360, 2895, 375)),
       m_save(add<QPushButton>(m_frame, "Command1", 3120, 360, 975, 375, QStringLiteral("Save")))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -13,7 +13,7 @@ class SaveWindow : public Window
     Q_OBJECT
 
 protected:
-    SaveWindow(WindowRegistry &registry, const QString &name);
+    SaveWindow(WindowRegistry &registry, WindowId id);
 
     // What follows a successful save, after its message.
     virtual void saved() {}

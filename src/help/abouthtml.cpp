@@ -2,14 +2,13 @@
 
 #include <QFrame>
 
-#include "app/fonts.h"
-#include "help/fitting.h"
-#include "help/infolabel.h"
 #include "help/maker.h"
+#include "ui/fitting.h"
+#include "ui/fonts.h"
+#include "ui/infolabel.h"
 
 AboutHtml::AboutHtml(WindowRegistry &registry)
-    : Window(registry, windowName(), QStringLiteral("About Tagloom"), Border::ToolWindow, 4575,
-             2955)
+    : Window(registry, Id, QStringLiteral("About Tagloom"), Border::ToolWindow, 4575, 2955)
 {
     auto *frame = add<QFrame>(this, "Shape1", 480, 600, 3615, 1815);
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);

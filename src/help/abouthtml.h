@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 // `AboutHTML`: the product's name, a line about it and the maker's web address.
 class AboutHtml : public Window
@@ -8,7 +8,7 @@ class AboutHtml : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("AboutHTML"); }
+    static constexpr WindowId Id = WindowId::AboutHtml;
 
     explicit AboutHtml(WindowRegistry &registry);
 };

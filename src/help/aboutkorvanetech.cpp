@@ -2,14 +2,13 @@
 
 #include <QFrame>
 
-#include "app/fonts.h"
-#include "help/fitting.h"
-#include "help/infolabel.h"
 #include "help/maker.h"
+#include "ui/fitting.h"
+#include "ui/fonts.h"
+#include "ui/infolabel.h"
 
 AboutKorvaneTech::AboutKorvaneTech(WindowRegistry &registry)
-    : Window(registry, windowName(), QStringLiteral("About KorvaneTech"), Border::ToolWindow, 4170,
-             1635)
+    : Window(registry, Id, QStringLiteral("About KorvaneTech"), Border::ToolWindow, 4170, 1635)
 {
     // Created bottom-most first: the boxes overlap, and an upper label hides
     // what it covers of a lower one.

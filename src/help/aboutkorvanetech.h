@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 // `AboutKorvaneTech`: the maker's name within its web address, and a word about it.
 class AboutKorvaneTech : public Window
@@ -8,7 +8,7 @@ class AboutKorvaneTech : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("AboutKorvaneTech"); }
+    static constexpr WindowId Id = WindowId::AboutKorvaneTech;
 
     explicit AboutKorvaneTech(WindowRegistry &registry);
 };

@@ -1,11 +1,11 @@
 #include "help/faqform.h"
 
-#include "help/infolabel.h"
 #include "help/maker.h"
-#include "help/wrappingbutton.h"
+#include "ui/infolabel.h"
+#include "ui/wrappingbutton.h"
 
 FaqForm::FaqForm(WindowRegistry &registry)
-    : Window(registry, windowName(), QStringLiteral("FAQ"), Border::ToolWindow, 4815, 3345)
+    : Window(registry, Id, QStringLiteral("FAQ"), Border::ToolWindow, 4815, 3345)
 {
     auto *host = add<WrappingButton>(this, "Command1", 120, 240, 1695, 615,
                                      QStringLiteral("What is a good free website host?"));

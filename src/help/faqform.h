@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 class InfoLabel;
 
@@ -11,7 +11,7 @@ class FaqForm : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("faqForm"); }
+    static constexpr WindowId Id = WindowId::FaqForm;
 
     explicit FaqForm(WindowRegistry &registry);
 

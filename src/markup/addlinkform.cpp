@@ -7,8 +7,7 @@
 #include "editor/document.h"
 
 AddLinkForm::AddLinkForm(WindowRegistry &registry)
-    : EntryWindow(registry, windowName(), QStringLiteral("Add Link"), Border::ToolWindowNoClose,
-                  4050, 1920)
+    : EntryWindow(registry, Id, QStringLiteral("Add Link"), Border::ToolWindowNoClose, 4050, 1920)
 {
     auto *textFrame =
         add<QGroupBox>(this, "Frame1", 120, 120, 3735, 615, QStringLiteral("Link Text"));

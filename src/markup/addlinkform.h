@@ -10,7 +10,7 @@ class AddLinkForm : public EntryWindow
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("addlinkform"); }
+    static constexpr WindowId Id = WindowId::AddLinkForm;
 
     explicit AddLinkForm(WindowRegistry &registry);
 

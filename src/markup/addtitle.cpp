@@ -7,8 +7,7 @@
 #include "editor/document.h"
 
 AddTitle::AddTitle(WindowRegistry &registry)
-    : EntryWindow(registry, windowName(), QStringLiteral("Add Title"), Border::ToolWindow, 2580,
-                  1380)
+    : EntryWindow(registry, Id, QStringLiteral("Add Title"), Border::ToolWindow, 2580, 1380)
 {
     // The frame is drawn around the box, which lies on top of it.
     add<QGroupBox>(this, "Frame1", 120, 120, 2415, 735, QStringLiteral("Title"));

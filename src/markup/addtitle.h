@@ -10,7 +10,7 @@ class AddTitle : public EntryWindow
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("addtitle"); }
+    static constexpr WindowId Id = WindowId::AddTitle;
 
     explicit AddTitle(WindowRegistry &registry);
 

@@ -2,7 +2,7 @@
 
 #include "editor/document.h"
 
-Form2::Form2(WindowRegistry &registry) : MenuHolder(registry, windowName())
+Form2::Form2(WindowRegistry &registry) : MenuHolder(registry, Id)
 {
     addEntry("redb", QStringLiteral("Red Bullet"),
              [this] { document().insertFragment("<img src=Bullets/redbullet.gif>"); });

@@ -8,7 +8,7 @@ class Form2 : public MenuHolder
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("Form2"); }
+    static constexpr WindowId Id = WindowId::Form2;
 
     explicit Form2(WindowRegistry &registry);
 };

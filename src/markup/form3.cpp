@@ -2,7 +2,7 @@
 
 #include "editor/document.h"
 
-Form3::Form3(WindowRegistry &registry) : MenuHolder(registry, windowName())
+Form3::Form3(WindowRegistry &registry) : MenuHolder(registry, Id)
 {
     addEntry("redl", QStringLiteral("Red Line"),
              [this] { document().insertFragment("<img src=Lines/redline.bmp>"); });

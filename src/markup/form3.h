@@ -8,7 +8,7 @@ class Form3 : public MenuHolder
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("Form3"); }
+    static constexpr WindowId Id = WindowId::Form3;
 
     explicit Form3(WindowRegistry &registry);
 };

@@ -8,7 +8,7 @@ class Form4 : public MenuHolder
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("Form4"); }
+    static constexpr WindowId Id = WindowId::Form4;
 
     explicit Form4(WindowRegistry &registry);
 };

@@ -8,11 +8,10 @@
 #include <QPushButton>
 
 #include "editor/document.h"
-#include "editor/multilinebox.h"
+#include "ui/multilinebox.h"
 
 FxForm::FxForm(WindowRegistry &registry)
-    : EntryWindow(registry, windowName(), QStringLiteral("Add Text Effect"), Border::ToolWindow,
-                  3705, 2385)
+    : EntryWindow(registry, Id, QStringLiteral("Add Text Effect"), Border::ToolWindow, 3705, 2385)
 {
     // The effect is kept out of sight: the window looks the same for every effect.
     m_effect = add<QLineEdit>(this, "Text1", 360, 2400, 1695, 285, QStringLiteral("Text1"));

@@ -13,7 +13,7 @@ class FxForm : public EntryWindow
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("fxform"); }
+    static constexpr WindowId Id = WindowId::FxForm;
 
     explicit FxForm(WindowRegistry &registry);
 

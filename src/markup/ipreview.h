@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 // `ipreview`, "Internet Picture Preview": a picture box for a web picture.
 // The program never goes online, so no command opens this window; it exists
@@ -10,7 +10,7 @@ class IPreview : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("ipreview"); }
+    static constexpr WindowId Id = WindowId::IPreview;
 
     explicit IPreview(WindowRegistry &registry);
 };

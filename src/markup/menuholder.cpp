@@ -4,10 +4,10 @@
 #include <QMouseEvent>
 #include <QWindow>
 
-#include "app/twips.h"
+#include "ui/twips.h"
 
-MenuHolder::MenuHolder(WindowRegistry &registry, const QString &name)
-    : Window(registry, name, name, Border::Sizable, 4680, 3195),
+MenuHolder::MenuHolder(WindowRegistry &registry, WindowId id)
+    : Window(registry, id, WindowIds::name(id), Border::Sizable, 4680, 3195),
       m_menu(new QMenu(QStringLiteral("file"), this))
 {
     m_menu->setObjectName(QStringLiteral("f"));

@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "app/window.h"
+#include "ui/window.h"
 
 class QMenu;
 
@@ -20,7 +20,7 @@ public:
     QMenu *menu() const { return m_menu; }
 
 protected:
-    MenuHolder(WindowRegistry &registry, const QString &name);
+    MenuHolder(WindowRegistry &registry, WindowId id);
 
     // Appends an entry named `name`; choosing it runs `handler`.
     template <class Handler>

@@ -14,7 +14,7 @@ const QString Placeholder = QStringLiteral("Direction");
 } // namespace
 
 MForm::MForm(WindowRegistry &registry)
-    : Window(registry, windowName(), QStringLiteral("Add Marquee"), Border::ToolWindow, 3360, 1545)
+    : Window(registry, Id, QStringLiteral("Add Marquee"), Border::ToolWindow, 3360, 1545)
 {
     auto *textFrame = add<QGroupBox>(this, "Frame1", 120, 0, 3135, 735, QStringLiteral("Text"));
     m_text = add<QLineEdit>(textFrame, "Text1", 120, 240, 2895, 375);

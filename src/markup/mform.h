@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 class QComboBox;
 class QLineEdit;
@@ -11,7 +11,7 @@ class MForm : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("mform"); }
+    static constexpr WindowId Id = WindowId::MForm;
 
     explicit MForm(WindowRegistry &registry);
 

@@ -4,9 +4,8 @@
 #include <QFrame>
 
 #include "editor/document.h"
-#include "markup/clicklabel.h"
 #include "markup/colortable.h"
-#include "markup/dropdown.h"
+#include "ui/clicklabel.h"
 
 namespace {
 
@@ -16,30 +15,12 @@ constexpr int FirstLeft = 120;
 constexpr int FirstTop = 120;
 constexpr int PerRow = 8;
 
-// Each palette's window and the toolbar button that opens it, in Kind order.
-struct PaletteNames
-{
-    const char *window;
-    const char *button;
-};
-constexpr PaletteNames Names[] = {
-    {"textcolor", "textcolorbutton"},
-    {"bgcolor", "backcolorbutton"},
-    {"hlightcolor", "highlight"},
-};
-
 } // namespace
 
-QString Palette::nameOf(Kind kind)
-{
-    return QLatin1String(Names[int(kind)].window);
-}
-
-Palette::Palette(WindowRegistry &registry, Kind kind)
-    : Window(registry, nameOf(kind), QString(), Border::Bare, 2070, 630), m_kind(kind)
+Palette::Palette(WindowRegistry &registry, WindowId id)
+    : Window(registry, id, QString(), Border::Bare, 2070, 630), m_id(id)
 {
     addSwatches();
-    DropDown::place(*this, registry, QLatin1String(Names[int(kind)].button));
 }
 
 void Palette::addSwatches()
@@ -70,15 +51,17 @@ void Palette::addSwatches()
 
 void Palette::choose(const QString &code)
 {
-    switch (m_kind) {
-    case Kind::TextColor:
+    switch (m_id) {
+    case WindowId::TextColor:
         document().wrapSelection("<font color=#" + code + ">", "</font>");
         break;
-    case Kind::Highlight:
+    case WindowId::HlightColor:
         document().wrapSelection("<span style=background:#" + code + ">", "</span>");
         break;
-    case Kind::BackColor:
+    case WindowId::BgColor:
         document().insertFragment("<body bgcolor=#" + code + ">" + document().selectedText());
+        break;
+    default:
         break;
     }
     close();

@@ -1,22 +1,18 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 // A palette of sixteen colours that opens below its toolbar button, writes one
 // fragment when a swatch is clicked and closes; it also closes, writing
 // nothing, as soon as it loses the focus. The three palettes differ only in
-// their name, their button and the fragment they write.
+// their name and the fragment they write.
 class Palette : public Window
 {
     Q_OBJECT
 
 public:
-    enum class Kind { TextColor, BackColor, Highlight };
-
-    static QString nameOf(Kind kind);
-
 protected:
-    Palette(WindowRegistry &registry, Kind kind);
+    Palette(WindowRegistry &registry, WindowId id);
 
     void changeEvent(QEvent *event) override;
 
@@ -24,21 +20,21 @@ private:
     void addSwatches();
     void choose(const QString &code);
 
-    const Kind m_kind;
+    const WindowId m_id;
     // Set once the palette has been the active window; until then an
     // activation change is only the window system catching up.
     bool m_armed = false;
 };
 
 // Each palette is a window of its own in the registry, with its own name.
-template <Palette::Kind K> class PaletteWindow : public Palette
+template <WindowId I> class PaletteWindow : public Palette
 {
 public:
-    static QString windowName() { return nameOf(K); }
+    static constexpr WindowId Id = I;
 
-    explicit PaletteWindow(WindowRegistry &registry) : Palette(registry, K) {}
+    explicit PaletteWindow(WindowRegistry &registry) : Palette(registry, Id) {}
 };
 
-using TextColor = PaletteWindow<Palette::Kind::TextColor>;
-using BgColor = PaletteWindow<Palette::Kind::BackColor>;
-using HlightColor = PaletteWindow<Palette::Kind::Highlight>;
+using TextColor = PaletteWindow<WindowId::TextColor>;
+using BgColor = PaletteWindow<WindowId::BgColor>;
+using HlightColor = PaletteWindow<WindowId::HlightColor>;

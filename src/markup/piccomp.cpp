@@ -7,7 +7,7 @@
 #include "platform/fileopendialog.h"
 
 PicComp::PicComp(WindowRegistry &registry)
-    : Window(registry, windowName(), QStringLiteral("piccomp"), Border::ToolWindow, 4500, 1125),
+    : Window(registry, Id, QStringLiteral("piccomp"), Border::ToolWindow, 4500, 1125),
       m_dialog(new FileOpenDialog(this))
 {
     m_dialog->setDefaultExtension(QStringLiteral(".bmp;.gif;.jpg"));

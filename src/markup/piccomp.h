@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 class FileOpenDialog;
 class QLineEdit;
@@ -12,7 +12,7 @@ class PicComp : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("piccomp"); }
+    static constexpr WindowId Id = WindowId::PicComp;
 
     explicit PicComp(WindowRegistry &registry);
 

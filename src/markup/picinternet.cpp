@@ -8,8 +8,8 @@
 #include "platform/messagebox.h"
 
 PicInternet::PicInternet(WindowRegistry &registry)
-    : Window(registry, windowName(), QStringLiteral("Add Picture From Internet"),
-             Border::ToolWindowNoClose, 5325, 1455)
+    : Window(registry, Id, QStringLiteral("Add Picture From Internet"), Border::ToolWindowNoClose,
+             5325, 1455)
 {
     auto *frame = add<QGroupBox>(this, "Frame1", 120, 120, 4935, 855, QStringLiteral("Image URL"));
     m_url = add<QLineEdit>(frame, "url", 120, 360, 4695, 285);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 class QLineEdit;
 
@@ -11,7 +11,7 @@ class PicInternet : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("picinternet"); }
+    static constexpr WindowId Id = WindowId::PicInternet;
 
     explicit PicInternet(WindowRegistry &registry);
 

@@ -4,11 +4,10 @@
 #include <QPushButton>
 
 #include "editor/document.h"
-#include "editor/multilinebox.h"
+#include "ui/multilinebox.h"
 
 SForm::SForm(WindowRegistry &registry)
-    : EntryWindow(registry, windowName(), QStringLiteral("Add Text Spacing"), Border::ToolWindow,
-                  3375, 1800)
+    : EntryWindow(registry, Id, QStringLiteral("Add Text Spacing"), Border::ToolWindow, 3375, 1800)
 {
     auto *frame = add<QGroupBox>(this, "Frame1", 120, 120, 3135, 1215, QStringLiteral("Text"));
     m_text = add<MultiLineBox>(frame, "Text1", 120, 240, 2895, 855);

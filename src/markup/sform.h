@@ -10,7 +10,7 @@ class SForm : public EntryWindow
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("sform"); }
+    static constexpr WindowId Id = WindowId::SForm;
 
     explicit SForm(WindowRegistry &registry);
 

@@ -4,11 +4,10 @@
 #include <QPushButton>
 
 #include "editor/document.h"
-#include "editor/multilinebox.h"
+#include "ui/multilinebox.h"
 
 Sout::Sout(WindowRegistry &registry)
-    : EntryWindow(registry, windowName(), QStringLiteral("Add Slashout"), Border::ToolWindow, 4680,
-                  3195)
+    : EntryWindow(registry, Id, QStringLiteral("Add Slashout"), Border::ToolWindow, 4680, 3195)
 {
     // The frame is drawn around the box, which lies on top of it.
     add<QGroupBox>(this, "Frame1", 360, 120, 3855, 2415, QStringLiteral("Text to Slashout"));

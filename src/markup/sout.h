@@ -10,7 +10,7 @@ class Sout : public EntryWindow
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("sout"); }
+    static constexpr WindowId Id = WindowId::Sout;
 
     explicit Sout(WindowRegistry &registry);
 

@@ -5,11 +5,10 @@
 #include <QScrollBar>
 
 #include "editor/document.h"
-#include "markup/clicklabel.h"
-#include "markup/dropdown.h"
+#include "ui/clicklabel.h"
 
 TxtSize::TxtSize(WindowRegistry &registry)
-    : Window(registry, windowName(), QString(), Border::Bare, 1230, 495)
+    : Window(registry, Id, QString(), Border::Bare, 1230, 495)
 {
     m_value = add<QLabel>(this, "Label1", 120, 120, 375, 255, QStringLiteral("1"));
     m_size = add<QScrollBar>(this, "VScroll1", 480, 120, 135, 255, Qt::Vertical);
@@ -30,8 +29,6 @@ TxtSize::TxtSize(WindowRegistry &registry)
     connect(m_size, &QScrollBar::valueChanged, this,
             [this](int value) { m_value->setText(QString::number(value)); });
     connect(ok, &ClickLabel::clicked, this, &TxtSize::ok);
-
-    DropDown::place(*this, registry, QStringLiteral("textsizebutton"));
 }
 
 void TxtSize::ok()

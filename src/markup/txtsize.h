@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window.h"
+#include "ui/window.h"
 
 class QLabel;
 class QScrollBar;
@@ -13,7 +13,7 @@ class TxtSize : public Window
     Q_OBJECT
 
 public:
-    static QString windowName() { return QStringLiteral("txtsize"); }
+    static constexpr WindowId Id = WindowId::TxtSize;
 
     explicit TxtSize(WindowRegistry &registry);
 

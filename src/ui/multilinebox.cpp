@@ -1,4 +1,4 @@
-#include "editor/multilinebox.h"
+#include "ui/multilinebox.h"
 
 #include <QKeyEvent>
 #include <QTextCursor>

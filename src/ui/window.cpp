@@ -1,9 +1,9 @@
-#include "app/window.h"
+#include "ui/window.h"
 
 #include <QCloseEvent>
 #include <QTimer>
 
-#include "app/windowregistry.h"
+#include "ui/windowregistry.h"
 
 namespace {
 
@@ -26,11 +26,11 @@ Qt::WindowFlags flagsFor(Window::Border border)
 
 } // namespace
 
-Window::Window(WindowRegistry &registry, const QString &name, const QString &title, Border border,
+Window::Window(WindowRegistry &registry, WindowId id, const QString &title, Border border,
                int clientWidth, int clientHeight)
     : QWidget(nullptr, flagsFor(border)), m_registry(registry)
 {
-    setObjectName(name);
+    setObjectName(WindowIds::name(id));
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
     if (border == Border::Sizable)

@@ -5,13 +5,14 @@
 #include <initializer_list>
 #include <utility>
 
-#include "app/twips.h"
+#include "ui/twips.h"
+#include "ui/windowid.h"
 
 class Document;
 class WindowRegistry;
 
 // Base of every window but the main one: a fixed client size in twips, the
-// window's name as objectName, and destruction on close so that the next
+// window's listed name as objectName, and destruction on close so that the next
 // opening starts from the stored layout.
 class Window : public QWidget
 {
@@ -26,7 +27,7 @@ public:
         Sizable,           // ordinary window; only the never-shown menu holders
     };
 
-    Window(WindowRegistry &registry, const QString &name, const QString &title, Border border,
+    Window(WindowRegistry &registry, WindowId id, const QString &title, Border border,
            int clientWidth, int clientHeight);
 
     // Chains the focus order of the given widgets, first to last.

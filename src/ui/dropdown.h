@@ -2,9 +2,7 @@
 
 #include <QPoint>
 
-class QString;
 class QWidget;
-class WindowRegistry;
 
 // Small windows that belong to a toolbar button (the palettes and the text
 // size window) open just below that button.
@@ -16,8 +14,8 @@ namespace DropDown {
 // and the result is not kept on the screen.
 QPoint belowButton(const QWidget &button);
 
-// Moves `window`, which has no title bar, below the main window's button
-// `buttonName`, from the positions of this moment.
-void place(QWidget &window, const WindowRegistry &registry, const QString &buttonName);
+// Moves `window`, which has no title bar, below `button`, from the positions
+// of this moment.
+void place(QWidget &window, const QWidget &button);
 
 } // namespace DropDown

@@ -1,10 +1,8 @@
-#include "markup/dropdown.h"
+#include "ui/dropdown.h"
 
 #include <QWidget>
 
-#include "app/mainwindow.h"
-#include "app/twips.h"
-#include "app/windowregistry.h"
+#include "ui/twips.h"
 
 QPoint DropDown::belowButton(const QWidget &button)
 {
@@ -14,11 +12,8 @@ QPoint DropDown::belowButton(const QWidget &button)
     return Twips::point(left, top);
 }
 
-void DropDown::place(QWidget &window, const WindowRegistry &registry, const QString &buttonName)
+void DropDown::place(QWidget &window, const QWidget &button)
 {
-    const Main *main = registry.find<Main>();
-    const QWidget *button = main ? main->findChild<QWidget *>(buttonName) : nullptr;
     // Without a title bar, move() places the client area itself.
-    if (button)
-        window.move(belowButton(*button));
+    window.move(belowButton(button));
 }

@@ -1,4 +1,4 @@
-#include "markup/clicklabel.h"
+#include "ui/clicklabel.h"
 
 #include <QMouseEvent>
 

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "ui/windowid.h"
+
 class Document;
 
 // Hands out the single instance of each of the program's windows, creating it
@@ -18,13 +20,13 @@ public:
     explicit WindowRegistry(QObject *parent = nullptr);
     ~WindowRegistry() override;
 
-    // Every window of the program in closing order; the main window is last.
-    static const QStringList &closingOrder();
+    // Every window of the program by name, in closing order; the main window is last.
+    static QStringList closingOrder();
 
     // The window's single instance, created (hidden) when it does not exist.
     template <class W> W *window()
     {
-        QPointer<QWidget> &slot = m_windows[W::windowName()];
+        QPointer<QWidget> &slot = m_windows[WindowIds::name(W::Id)];
         if (!slot)
             slot = new W(*this);
         return static_cast<W *>(slot.data());
@@ -38,14 +40,16 @@ public:
         return w;
     }
 
-    template <class W> W *find() const { return static_cast<W *>(find(W::windowName())); }
+    template <class W> W *find() const { return static_cast<W *>(find(WindowIds::name(W::Id))); }
     QWidget *find(const QString &name) const;
 
     // Names of the windows that exist now, in closing order.
     QStringList openWindows() const;
 
-    // The page being edited: the main window's source box.
-    Document &document();
+    // The page being edited: the main window's source box, which the main
+    // window hands over when it is created.
+    Document &document() const;
+    void setDocument(Document *document);
 
     // Closes every window but the main one, in closing order.
     void closeOtherWindows();
@@ -61,6 +65,8 @@ signals:
 
 private:
     static void bringToFront(QWidget *window);
+    void close(WindowId id);
 
     QHash<QString, QPointer<QWidget>> m_windows;
+    QPointer<Document> m_document;
 };

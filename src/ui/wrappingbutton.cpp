@@ -1,9 +1,9 @@
-#include "help/wrappingbutton.h"
+#include "ui/wrappingbutton.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "help/fitting.h"
+#include "ui/fitting.h"
 
 namespace {
 

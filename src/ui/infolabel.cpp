@@ -1,4 +1,4 @@
-#include "help/infolabel.h"
+#include "ui/infolabel.h"
 
 InfoLabel::InfoLabel(const QString &text, QWidget *parent) : QLabel(parent)
 {

@@ -1,4 +1,4 @@
-#include "help/fitting.h"
+#include "ui/fitting.h"
 
 #include <QFontMetrics>
 #include <QRect>
