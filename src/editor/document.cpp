@@ -86,6 +86,7 @@ void Document::setPage(const QString &text, const PageFormat &format)
 {
     setText(text);
     m_format = format;
+    setUnmodified();
 }
 
 int Document::caretPosition() const
@@ -110,6 +111,16 @@ void Document::select(int start, int length)
     cursor.setPosition(start);
     cursor.setPosition(start + length, QTextCursor::KeepAnchor);
     m_box->setTextCursor(cursor);
+}
+
+bool Document::isModified() const
+{
+    return m_box->document()->isModified();
+}
+
+void Document::setUnmodified()
+{
+    m_box->document()->setModified(false);
 }
 
 void Document::undo()

@@ -39,9 +39,16 @@ public:
     void setText(const QString &text);
 
     // Replaces the whole page, its text as setText() does and the file format
-    // it is saved in, as opening a page or starting a new one does.
+    // it is saved in, as opening a page or starting a new one does; the new
+    // page is unchanged.
     void setPage(const QString &text, const PageFormat &format);
     PageFormat format() const { return m_format; }
+
+    // Whether the text differs from the page as it was last opened, saved or
+    // emptied; undoing back to that text makes it unchanged again.
+    bool isModified() const;
+    // The text as it stands is the saved page.
+    void setUnmodified();
 
     // Takes back the last undo step, or puts it back: a command, a run of typing.
     void undo();
