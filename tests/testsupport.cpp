@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+#include <QWindow>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -156,6 +157,16 @@ void clickInto(QWidget *widget)
     // point and gives the focus as a real one does.
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                       widget->mapTo(window, widget->rect().center()));
+}
+
+void clickAt(QWidget *widget, QPoint point, Qt::KeyboardModifiers modifiers, int clicks)
+{
+    QWindow *window = widget->window()->windowHandle();
+    const QPoint at = widget->mapTo(widget->window(), point);
+    if (clicks == 2)
+        QTest::mouseDClick(window, Qt::LeftButton, modifiers, at);
+    else
+        QTest::mouseClick(window, Qt::LeftButton, modifiers, at);
 }
 
 void addRoundTripRows()

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMessageBox>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -85,6 +86,10 @@ void onNextPopup(std::function<void(QMenu *)> handle);
 // Clicks `widget` as a user does: the window system first makes its window
 // the active one, then the click arrives.
 void clickInto(QWidget *widget);
+
+// Clicks at `point` of `widget` through its window, as a user does; `clicks`
+// 2 makes it a double click.
+void clickAt(QWidget *widget, QPoint point, Qt::KeyboardModifiers modifiers = {}, int clicks = 1);
 
 // Adds the columns "bytes" and "saved" and a row for each kind of page a user
 // may open: its bytes on disk, and those that opening and saving it gives.
