@@ -1,24 +1,11 @@
 #include "editor/document.h"
 
-#include <QAbstractUndoItem>
-#include <QTextCursor>
-
 #include "editor/sourcebox.h"
 
-namespace {
-
-// Closes a command's undo step. Without it, typing right after a command's
-// inserted text would merge into the command's step.
-class CommandBoundary : public QAbstractUndoItem
+Document::Document(QWidget *container)
+    : QObject(container), m_box(new SourceBox(container)), m_model(m_box->model())
 {
-public:
-    void undo() override {}
-    void redo() override {}
-};
-
-} // namespace
-
-Document::Document(QWidget *container) : QObject(container), m_box(new SourceBox(container)) {}
+}
 
 QWidget *Document::widget() const
 {
@@ -27,59 +14,56 @@ QWidget *Document::widget() const
 
 void Document::insertFragment(const QString &fragment)
 {
-    QTextCursor cursor = m_box->textCursor();
-    if (fragment.isEmpty() && !cursor.hasSelection())
+    if (fragment.isEmpty() && !m_model.hasSelection())
         return;
-    cursor.beginEditBlock();
-    cursor.insertText(fragment);
-    finishCommand(cursor);
+    m_model.closeTyping();
+    m_model.replaceSelection(fragment);
+    m_model.closeTyping();
 }
 
 void Document::wrapSelection(const QString &open, const QString &close)
 {
-    QTextCursor cursor = m_box->textCursor();
+    const int start = m_model.selectionStart();
+    const int end = m_model.selectionEnd();
+    m_model.closeTyping();
     if (open.isEmpty() && close.isEmpty()) {
-        cursor.clearSelection();
-        m_box->setTextCursor(cursor);
+        m_model.setSelection(m_model.caret(), m_model.caret());
         return;
     }
     // Inserting the two tags around the selection leaves the same text as
-    // replacing S by open + S + close, without copying S: a selection of a
-    // whole large page costs no more than an empty one.
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    cursor.beginEditBlock();
-    cursor.setPosition(end);
-    cursor.insertText(close);
-    cursor.setPosition(start);
-    cursor.insertText(open);
-    cursor.setPosition(end + open.size() + close.size());
-    finishCommand(cursor);
-}
-
-void Document::finishCommand(QTextCursor &cursor)
-{
-    m_box->document()->appendUndoItem(new CommandBoundary);
-    cursor.endEditBlock();
-    m_box->setTextCursor(cursor);
+    // replacing S by open + S + close, without copying S.
+    m_model.beginStep();
+    m_model.replace(end, 0, close);
+    m_model.replace(start, 0, open);
+    const int caret = end + int(open.size() + close.size());
+    m_model.setSelection(caret, caret);
+    m_model.endStep();
+    m_model.closeTyping();
 }
 
 QString Document::selectedText() const
 {
-    return m_box->selectedText();
+    return m_model.selectedText();
 }
 
 QString Document::text() const
 {
-    return m_box->text();
+    return m_model.text().text();
+}
+
+int Document::length() const
+{
+    return m_model.length();
+}
+
+void Document::readText(const std::function<void(QStringView)> &chunk) const
+{
+    m_model.text().read(0, m_model.length(), chunk);
 }
 
 void Document::setText(const QString &text)
 {
-    m_box->setPlainText(text);
-    QTextCursor cursor = m_box->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    m_box->setTextCursor(cursor);
+    m_model.setText(text);
 }
 
 void Document::setPage(const QString &text, const PageFormat &format)
@@ -91,44 +75,41 @@ void Document::setPage(const QString &text, const PageFormat &format)
 
 int Document::caretPosition() const
 {
-    return m_box->textCursor().position();
+    return m_model.caret();
 }
 
 int Document::selectionStart() const
 {
-    return m_box->textCursor().selectionStart();
+    return m_model.selectionStart();
 }
 
 int Document::selectionLength() const
 {
-    const QTextCursor cursor = m_box->textCursor();
-    return cursor.selectionEnd() - cursor.selectionStart();
+    return m_model.selectionEnd() - m_model.selectionStart();
 }
 
 void Document::select(int start, int length)
 {
-    QTextCursor cursor = m_box->textCursor();
-    cursor.setPosition(start);
-    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-    m_box->setTextCursor(cursor);
+    m_model.closeTyping();
+    m_model.setSelection(start + length, start);
 }
 
 bool Document::isModified() const
 {
-    return m_box->document()->isModified();
+    return m_model.isModified();
 }
 
 void Document::setUnmodified()
 {
-    m_box->document()->setModified(false);
+    m_model.setUnmodified();
 }
 
 void Document::undo()
 {
-    m_box->undo();
+    m_model.undo();
 }
 
 void Document::redo()
 {
-    m_box->redo();
+    m_model.redo();
 }

@@ -2,10 +2,14 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringView>
+
+#include <functional>
 
 #include "editor/pageformat.h"
 
 class SourceBox;
+class TextModel;
 class QWidget;
 
 // The page being edited: the text of the source box `htmlsource` and nothing
@@ -34,6 +38,9 @@ public:
 
     // The whole text exactly as typed, line breaks as '\n'.
     QString text() const;
+    int length() const;
+    // Hands the whole text to `chunk` in consecutive runs, without a copy of it.
+    void readText(const std::function<void(QStringView)> &chunk) const;
 
     // Replaces the whole text (line breaks as '\n'); the caret goes to the start.
     void setText(const QString &text);
@@ -61,8 +68,7 @@ public:
     void select(int start, int length);
 
 private:
-    void finishCommand(class QTextCursor &cursor);
-
     SourceBox *m_box;
+    TextModel &m_model;
     PageFormat m_format;
 };

@@ -1,21 +1,14 @@
 #pragma once
 
-#include <QPlainTextEdit>
+#include "editor/textview.h"
 
 // The source box `htmlsource`: the page's text, wrapped at the box's width,
 // with a vertical scroll bar always shown. Tab moves on to the next control,
 // as in every box of the program, and Shift+Enter is a plain line break.
-class SourceBox : public QPlainTextEdit
+class SourceBox : public TextView
 {
     Q_OBJECT
 
 public:
     explicit SourceBox(QWidget *parent = nullptr);
-
-    // The whole text and the selected text, exactly as typed, line breaks as '\n'.
-    QString text() const;
-    QString selectedText() const;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 };

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QFont>
+#include <QTextLayout>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class PieceTree;
+
+// Where the lines of the text wrap into rows at the box's width. Rows are
+// found lazily: a short line is laid out whole, a long one chunk by chunk
+// only as far as someone asks, and an edit re-wraps a long line only until
+// its old rows line up again. Rows are drawn from blocks: a short line, or a
+// run of a long line's rows, shaped by QTextLayout.
+class RowMap
+{
+public:
+    struct Row
+    {
+        int lineStart = 0;
+        int lineEnd = 0;
+        int index = 0; // within the line
+        int start = 0;
+        int end = 0;
+        bool lastInLine() const { return end == lineEnd; }
+    };
+
+    explicit RowMap(const PieceTree &text);
+
+    void setFormat(const QFont &font, qreal width, qreal tabStop);
+    qreal width() const { return m_width; }
+    qreal rowHeight() const { return m_rowHeight; }
+    // Characters a row holds on average, for estimates.
+    int charsPerRow() const;
+
+    void textChanged(int start, int removed, int added);
+    // Input-method text shown at `position` without being part of the text.
+    void setPreedit(int position, const QString &text);
+
+    // The row holding `offset`; a row's end belongs to the next row unless
+    // the line ends there.
+    Row rowAt(int offset);
+    bool next(Row &row);
+    bool previous(Row &row);
+    Row lastRowOf(int lineStart, int lineEnd);
+
+    // The shaped block holding `row`: its layout, its text's offset, and the
+    // row's line in it.
+    struct Shaped
+    {
+        const QTextLayout *layout = nullptr;
+        int start = 0;
+        QTextLine line;
+    };
+    Shaped shape(const Row &row);
+
+    // Whether `lineStart`'s rows are all known, for estimates.
+    bool wrapped(int lineStart);
+
+private:
+    struct LineRows
+    {
+        int length = 0;
+        std::vector<int> starts; // from the line's start; the last one open unless complete
+        bool complete = false;
+    };
+    LineRows &rowsOf(int lineStart, int lineEnd);
+    // Finds rows until `needed` rows are known or the line is complete.
+    void wrapUntil(int lineStart, LineRows &rows, std::size_t needed, int offset);
+    void wrapChunk(int lineStart, LineRows &rows);
+    std::unique_ptr<QTextLayout> layout(int start, int count, bool withPreedit) const;
+    // After a change at `at` inside a long line: keeps the rows before it and
+    // the rows after it that line up again.
+    void rewrap(int lineStart, LineRows &rows, int at, int removed, int added);
+    Row rowOf(int lineStart, LineRows &rows, std::size_t index);
+
+    const PieceTree &m_text;
+    QFont m_font;
+    qreal m_width = 100;
+    qreal m_tabStop = 80;
+    qreal m_rowHeight = 16;
+    qreal m_charWidth = 8;
+    int m_preeditPosition = -1;
+    QString m_preedit;
+    std::map<int, LineRows> m_lines;                      // by line start
+    std::map<int, std::unique_ptr<QTextLayout>> m_blocks; // by block start
+};

@@ -1,0 +1,130 @@
+#include "editor/textmodel.h"
+
+#include <algorithm>
+
+TextModel::TextModel(QObject *parent) : QObject(parent) {}
+
+void TextModel::setText(const QString &text)
+{
+    const int old = m_tree.length();
+    m_tree.reset(text);
+    m_history.clear();
+    m_caret = m_anchor = 0;
+    emit changed(0, old, m_tree.length());
+    emit selectionChanged();
+}
+
+QString TextModel::selectedText() const
+{
+    return m_tree.text(selectionStart(), selectionEnd() - selectionStart());
+}
+
+void TextModel::setSelection(int caret, int anchor)
+{
+    caret = std::clamp(caret, 0, length());
+    anchor = std::clamp(anchor, 0, length());
+    if (caret == m_caret && anchor == m_anchor)
+        return;
+    m_caret = caret;
+    m_anchor = anchor;
+    emit selectionChanged();
+}
+
+void TextModel::beginStep()
+{
+    if (m_depth++ > 0)
+        return;
+    m_step = UndoHistory::Step();
+    m_step.before = m_tree.root();
+    m_step.selectionBefore = {m_caret, m_anchor};
+    m_step.span.start = -1;
+    m_spanEnd = 0;
+    m_delta = 0;
+}
+
+void TextModel::replace(int start, int removed, QStringView text)
+{
+    start = std::clamp(start, 0, length());
+    removed = std::clamp(removed, 0, length() - start);
+    const int added = int(text.size());
+    if (removed == 0 && added == 0)
+        return;
+    m_tree.remove(start, removed);
+    m_tree.insert(start, text);
+    // Where the caret and anchor were is where they stay, shifted by the change.
+    const auto shift = [&](int position) {
+        if (position >= start + removed)
+            return position + added - removed;
+        return position > start ? start : position;
+    };
+    m_caret = shift(m_caret);
+    m_anchor = shift(m_anchor);
+
+    UndoHistory::Span &span = m_step.span;
+    if (span.start < 0) {
+        span.start = start;
+        m_spanEnd = start + added;
+    } else {
+        m_spanEnd = start < m_spanEnd ? std::max(m_spanEnd + added - removed, start + added)
+                                      : start + added;
+        span.start = std::min(span.start, start);
+    }
+    m_delta += added - removed;
+    emit changed(start, removed, added);
+}
+
+void TextModel::endStep(bool typing)
+{
+    if (--m_depth > 0)
+        return;
+    if (m_step.span.start < 0) {
+        emit selectionChanged();
+        return;
+    }
+    m_step.after = m_tree.root();
+    m_step.selectionAfter = {m_caret, m_anchor};
+    m_step.span.after = m_spanEnd - m_step.span.start;
+    m_step.span.before = m_step.span.after - m_delta;
+    m_step.typing = typing;
+    m_history.push(std::move(m_step));
+    emit selectionChanged();
+}
+
+void TextModel::replaceSelection(QStringView text, bool typing)
+{
+    const int start = selectionStart();
+    beginStep();
+    replace(start, selectionEnd() - start, text);
+    m_caret = m_anchor = start + int(text.size());
+    endStep(typing);
+}
+
+void TextModel::undo()
+{
+    if (!m_history.canUndo())
+        return;
+    const UndoHistory::Step &step = m_history.undo();
+    restore(step.before, step.selectionBefore, step.span, false);
+}
+
+void TextModel::redo()
+{
+    if (!m_history.canRedo())
+        return;
+    const UndoHistory::Step &step = m_history.redo();
+    restore(step.after, step.selectionAfter, step.span, true);
+}
+
+void TextModel::restore(const PieceTree::Root &root, UndoHistory::Selection selection,
+                        const UndoHistory::Span &span, bool forward)
+{
+    m_history.closeTyping();
+    m_tree.setRoot(root);
+    m_caret = selection.caret;
+    m_anchor = selection.anchor;
+    if (forward)
+        emit changed(span.start, span.before, span.after);
+    else
+        emit changed(span.start, span.after, span.before);
+    emit selectionChanged();
+}

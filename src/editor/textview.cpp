@@ -1,0 +1,330 @@
+#include "editor/textview.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QTextLayout>
+
+#include "editor/textaccessible.h"
+
+namespace {
+
+// Space between the frame and the text, as in Qt's own text boxes.
+constexpr qreal Margin = 4;
+constexpr qreal TabStop = 80;
+
+} // namespace
+
+TextView::TextView(QWidget *parent) : QAbstractScrollArea(parent), m_rows(m_model.text())
+{
+    TextAccessible::install();
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(&m_model, &TextModel::changed, this, &TextView::textChanged);
+    connect(&m_model, &TextModel::selectionChanged, this, &TextView::selectionChanged);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (m_settingBar)
+            return;
+        m_top = m_rows.rowAt(value).start;
+        viewport()->update();
+    });
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &TextView::scrollBarAction);
+    relayout();
+}
+
+void TextView::relayout()
+{
+    const qreal width = viewport()->width() - 2 * Margin;
+    m_rows.setFormat(font(), width, TabStop);
+    m_top = m_rows.rowAt(m_top).start;
+    updateScrollBar();
+    viewport()->update();
+}
+
+void TextView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    relayout();
+}
+
+void TextView::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        relayout();
+    else if (event->type() == QEvent::PaletteChange)
+        viewport()->update();
+}
+
+void TextView::textChanged(int start, int removed, int added)
+{
+    m_rows.textChanged(start, removed, added);
+    if (m_top > start + removed)
+        m_top += added - removed;
+    else if (m_top > start)
+        m_top = start;
+    m_top = m_rows.rowAt(m_top).start;
+    m_stickyX = -1;
+    updateScrollBar();
+    viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::TextUpdated);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void TextView::selectionChanged()
+{
+    ensureCaretVisible();
+    restartBlink();
+    viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleTextCursorEvent moved(this, m_model.caret());
+        QAccessible::updateAccessibility(&moved);
+        if (m_model.hasSelection()) {
+            QAccessibleTextSelectionEvent selected(this, m_model.selectionStart(),
+                                                   m_model.selectionEnd());
+            QAccessible::updateAccessibility(&selected);
+        }
+    }
+}
+
+int TextView::visibleRows() const
+{
+    return std::max(1, int((viewport()->height() - Margin) / m_rows.rowHeight()));
+}
+
+int TextView::maxTop() const
+{
+    const int length = m_model.length();
+    const PieceTree &text = m_model.text();
+    const int lastLine = text.lineStart(text.lineCount() - 1);
+    if (length - lastLine > 4096 && !m_rows.wrapped(lastLine))
+        return std::max(0, length - (visibleRows() - 1) * m_rows.charsPerRow());
+    RowMap::Row row = m_rows.rowAt(length);
+    for (int i = 1; i < visibleRows() && m_rows.previous(row); ++i) {
+    }
+    return row.start;
+}
+
+void TextView::updateScrollBar()
+{
+    QScrollBar *bar = verticalScrollBar();
+    m_settingBar = true;
+    const int perRow = m_rows.charsPerRow();
+    bar->setRange(0, maxTop());
+    bar->setSingleStep(perRow);
+    bar->setPageStep(std::max(1, (visibleRows() - 1) * perRow));
+    bar->setValue(m_top);
+    m_settingBar = false;
+}
+
+void TextView::setTop(int offset)
+{
+    offset = std::clamp(offset, 0, std::max(0, maxTop()));
+    m_top = m_rows.rowAt(offset).start;
+    updateScrollBar();
+    viewport()->update();
+}
+
+void TextView::scrollRows(int rows)
+{
+    RowMap::Row row = m_rows.rowAt(m_top);
+    for (; rows > 0 && row.start < maxTop() && m_rows.next(row); --rows) {
+    }
+    for (; rows < 0 && m_rows.previous(row); ++rows) {
+    }
+    setTop(row.start);
+}
+
+void TextView::scrollBarAction(int action)
+{
+    // Steps go by rows, whatever their length in characters.
+    int rows = 0;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        rows = 1;
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        rows = -1;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        rows = std::max(1, visibleRows() - 1);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        rows = -std::max(1, visibleRows() - 1);
+        break;
+    default:
+        return;
+    }
+    scrollRows(rows);
+    verticalScrollBar()->setSliderPosition(m_top);
+}
+
+void TextView::ensureCaretVisible()
+{
+    const RowMap::Row caret = m_rows.rowAt(m_model.caret());
+    if (caret.start < m_top) {
+        setTop(caret.start);
+        return;
+    }
+    RowMap::Row row = m_rows.rowAt(m_top);
+    for (int i = 1; i < visibleRows() && row.start < caret.start && m_rows.next(row); ++i) {
+    }
+    if (row.start >= caret.start)
+        return;
+    row = caret;
+    for (int i = 1; i < visibleRows() && m_rows.previous(row); ++i) {
+    }
+    m_top = row.start;
+    updateScrollBar();
+    viewport()->update();
+}
+
+RowMap::Row TextView::rowAtY(qreal y) const
+{
+    RowMap::Row row = m_rows.rowAt(m_top);
+    for (int rows = int((y - Margin) / m_rows.rowHeight()); rows > 0 && m_rows.next(row); --rows) {
+    }
+    return row;
+}
+
+qreal TextView::caretX(const RowMap::Row &row) const
+{
+    const RowMap::Shaped shaped = m_rows.shape(row);
+    int position = m_model.caret() - shaped.start;
+    if (!m_preedit.isEmpty())
+        position += m_preeditCursor;
+    return shaped.line.cursorToX(position);
+}
+
+int TextView::positionInRow(const RowMap::Row &row, qreal x) const
+{
+    const RowMap::Shaped shaped = m_rows.shape(row);
+    const int position = shaped.start + shaped.line.xToCursor(x);
+    return std::clamp(position, row.start, row.end);
+}
+
+int TextView::positionAt(QPoint widgetPoint) const
+{
+    const QPoint point = viewport()->mapFrom(this, widgetPoint);
+    if (point.y() < Margin)
+        return positionInRow(m_rows.rowAt(m_top), point.x() - Margin);
+    return positionInRow(rowAtY(point.y()), point.x() - Margin);
+}
+
+QRect TextView::caretRect() const
+{
+    const RowMap::Row caret = m_rows.rowAt(m_model.caret());
+    RowMap::Row row = m_rows.rowAt(m_top);
+    int index = 0;
+    if (caret.start < row.start)
+        index = -1;
+    for (; row.start < caret.start && index <= visibleRows() && m_rows.next(row); ++index) {
+    }
+    const qreal y = Margin + index * m_rows.rowHeight();
+    const qreal x = Margin + caretX(caret);
+    const QRect inViewport(int(x) - 1, int(y), 3, int(std::ceil(m_rows.rowHeight())));
+    return inViewport.translated(viewport()->pos());
+}
+
+void TextView::updateCaret()
+{
+    viewport()->update(caretRect().translated(-viewport()->pos()));
+}
+
+void TextView::restartBlink()
+{
+    m_caretShown = true;
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (hasFocus() && flash > 0)
+        m_blink.start(flash / 2, this);
+    else
+        m_blink.stop();
+    updateCaret();
+}
+
+void TextView::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_blink.timerId()) {
+        m_caretShown = !m_caretShown;
+        updateCaret();
+    } else if (event->timerId() == m_autoScroll.timerId()) {
+        autoScroll();
+    } else if (event->timerId() == m_tripleClick.timerId()) {
+        m_tripleClick.stop();
+    }
+    QAbstractScrollArea::timerEvent(event);
+}
+
+void TextView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    restartBlink();
+    viewport()->update();
+}
+
+void TextView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    m_blink.stop();
+    // The selection stays but is not highlighted while another control works.
+    viewport()->update();
+}
+
+void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection)
+{
+    const RowMap::Shaped shaped = m_rows.shape(row);
+    QList<QTextLayout::FormatRange> selections;
+    if (selection) {
+        const int from = std::max(m_model.selectionStart(), row.start);
+        const int to = std::min(m_model.selectionEnd(), row.end);
+        if (from < to) {
+            QTextLayout::FormatRange range;
+            range.start = from - shaped.start;
+            range.length = to - from;
+            range.format.setBackground(palette().brush(QPalette::Highlight));
+            range.format.setForeground(palette().brush(QPalette::HighlightedText));
+            selections.append(range);
+        }
+    }
+    const QPointF origin(Margin, y - shaped.line.y());
+    const QRectF clip(0, shaped.line.y(), viewport()->width(), m_rows.rowHeight());
+    shaped.layout->draw(&painter, origin, selections, clip);
+}
+
+void TextView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Text));
+    const QRect dirty = event->rect();
+    const bool focused = hasFocus();
+    const bool selection = focused && m_model.hasSelection();
+    int caret = -1;
+    if (m_dropCaret >= 0)
+        caret = m_dropCaret;
+    else if (focused && m_caretShown)
+        caret = m_model.caret();
+    const qreal height = m_rows.rowHeight();
+    RowMap::Row row = m_rows.rowAt(m_top);
+    for (qreal y = Margin; y < viewport()->height(); y += height) {
+        if (y + height >= dirty.top() && y <= dirty.bottom()) {
+            drawRow(painter, row, y, selection);
+            if (caret >= row.start && (caret < row.end || (row.lastInLine() && caret == row.end))) {
+                const RowMap::Shaped shaped = m_rows.shape(row);
+                const int at = caret - shaped.start + (m_preedit.isEmpty() ? 0 : m_preeditCursor);
+                shaped.layout->drawCursor(&painter, QPointF(Margin, y - shaped.line.y()), at, 1);
+            }
+        }
+        if (!m_rows.next(row))
+            break;
+    }
+}

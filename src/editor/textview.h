@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPoint>
+
+#include "editor/rowmap.h"
+#include "editor/textmodel.h"
+
+class QMenu;
+class QMimeData;
+
+// A plain-text box for pages of any size: the text lives in a piece tree and
+// only the rows on screen are shaped, wrapped at the box's width. A vertical
+// scroll bar always shows; its value is the offset of the first row shown,
+// so its range never depends on rows not yet wrapped.
+class TextView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit TextView(QWidget *parent = nullptr);
+
+    TextModel &model() { return m_model; }
+    const TextModel &model() const { return m_model; }
+
+    void copy();
+    void cut();
+    void paste();
+    void selectAll();
+    void undo();
+    void redo();
+    void deleteSelection();
+
+    // The standard editing menu, each entry enabled only when it applies.
+    QMenu *createContextMenu(QWidget *parent);
+
+    QRect caretRect() const; // in the widget's coordinates
+    int positionAt(QPoint widgetPoint) const;
+
+protected:
+    // Where dropped and pasted data comes in; a subclass may take other kinds.
+    virtual bool canInsertFromMimeData(const QMimeData *source) const;
+    virtual void insertFromMimeData(const QMimeData *source);
+
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    // Layout and scrolling (textview.cpp).
+    void relayout();
+    void textChanged(int start, int removed, int added);
+    void selectionChanged();
+    int visibleRows() const;
+    qreal caretX(const RowMap::Row &row) const;
+    int positionInRow(const RowMap::Row &row, qreal x) const;
+    RowMap::Row rowAtY(qreal y) const;
+    void setTop(int offset);
+    int maxTop() const;
+    void scrollRows(int rows);
+    void ensureCaretVisible();
+    void updateScrollBar();
+    void scrollBarAction(int action);
+    void updateCaret();
+    void restartBlink();
+    void drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection);
+    void publishSelection();
+
+    // Keys (textviewkeys.cpp).
+    bool moveKey(QKeyEvent *event);
+    bool editKey(QKeyEvent *event);
+    int wordLeft(int position) const;
+    int wordRight(int position) const;
+    int characterLeft(int position) const;
+    int characterRight(int position) const;
+    int verticalMove(int rows, int position);
+    void typeText(const QString &text);
+    void removeOr(int from, int to);
+
+    // Mouse, clipboard and drag and drop (textviewmouse.cpp).
+    void selectWordAt(int position);
+    void extendTo(int position);
+    void startDrag();
+    void autoScroll();
+
+    TextModel m_model;
+    mutable RowMap m_rows;
+    int m_top = 0; // offset of the first row shown
+    bool m_settingBar = false;
+    qreal m_stickyX = -1; // kept by vertical moves
+    bool m_caretShown = true;
+    QBasicTimer m_blink;
+    QBasicTimer m_autoScroll;
+    QBasicTimer m_tripleClick;
+    QPoint m_pressPoint;
+    QPoint m_lastMouse;
+    bool m_mayDrag = false;
+    bool m_selecting = false;
+    int m_dropCaret = -1;
+    int m_wheelRemainder = 0;
+    QString m_preedit;
+    int m_preeditCursor = 0;
+};
