@@ -204,9 +204,14 @@ void addRoundTripRows()
     row("encoded surrogate", "\xED\xA0\x80");
     row("no final line break", "<p>end</p>");
     row("NUL bytes", QByteArray("a\0b\r\n", 5));
-    // The one page that changes: mixed line breaks all become CR LF.
+    row("lone CR in a CR LF page", "a\r\nb\rc\r\n");
+    row("lone CR before CR LF", "a\r\r\nb");
+    row("paragraph separator", QByteArray("a\xE2\x80\xA9") + "b\r\n");
+    row("line and paragraph separators", QByteArray("\xE2\x80\xA8\xE2\x80\xA9\r\n"));
+    row("noncharacters", QByteArray("\xEF\xB7\x90x\xEF\xB7\x91\r\n"));
+    // The one page that changes: a lone LF in a page of CR LF becomes CR LF.
     QTest::newRow("mixed line breaks")
-        << QByteArray("a\r\nb\nc\rd") << QByteArray("a\r\nb\r\nc\r\nd\r\n");
+        << QByteArray("a\r\nb\nc\rd") << QByteArray("a\r\nb\r\nc\rd\r\n");
 }
 
 QByteArray readBytes(const QString &path)

@@ -250,6 +250,11 @@ QChar PieceTree::at(int offset) const
 
 QString PieceTree::text(int start, int count) const
 {
+    // A page as opened is handed out shared, not copied.
+    const Node *node = m_root.get();
+    if (node && !node->left && !node->right && start == 0 && count == node->length &&
+        node->start == 0 && node->length == node->buffer->text.size())
+        return node->buffer->text;
     QString result;
     result.reserve(count);
     read(start, count, [&result](QStringView chunk) { result.append(chunk); });

@@ -297,7 +297,7 @@ void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool 
         }
     }
     const QPointF origin(Margin, y - shaped.line.y());
-    const QRectF clip(0, shaped.line.y(), viewport()->width(), m_rows.rowHeight());
+    const QRectF clip(0, y, viewport()->width(), m_rows.rowHeight());
     shaped.layout->draw(&painter, origin, selections, clip);
 }
 

@@ -25,23 +25,21 @@ PageFormat::LineBreak lineBreakOf(const QByteArray &bytes)
     return PageFormat::LineBreak::CrLf;
 }
 
-// CR LF and a lone CR both become '\n', the only break the editor knows.
-// Done in place: the text only shrinks.
+// CR LF becomes '\n', the editor's line break; a lone CR is a character of the
+// page and stays. Done in place: the text only shrinks.
 void unifyLineBreaks(QString &text)
 {
-    qsizetype cr = text.indexOf(QLatin1Char('\r'));
-    if (cr < 0)
+    qsizetype crlf = text.indexOf(QLatin1String("\r\n"));
+    if (crlf < 0)
         return;
     char16_t *data = reinterpret_cast<char16_t *>(text.data());
     const qsizetype size = text.size();
-    qsizetype out = cr;
-    while (cr >= 0) {
+    qsizetype out = crlf;
+    while (crlf >= 0) {
         data[out++] = u'\n';
-        qsizetype from = cr + 1;
-        if (from < size && data[from] == u'\n')
-            ++from;
-        cr = text.indexOf(QLatin1Char('\r'), from);
-        const qsizetype to = cr < 0 ? size : cr;
+        const qsizetype from = crlf + 2;
+        crlf = text.indexOf(QLatin1String("\r\n"), from);
+        const qsizetype to = crlf < 0 ? size : crlf;
         std::memmove(data + out, data + from, (to - from) * sizeof(char16_t));
         out += to - from;
     }
