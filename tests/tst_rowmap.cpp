@@ -1,0 +1,158 @@
+// Rows found chunk by chunk, and kept across edits, are the rows Qt finds
+// when it lays out the whole line at once.
+#include <QFontDatabase>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextLayout>
+
+#include <vector>
+
+#include "editor/piecetree.h"
+#include "editor/rowmap.h"
+
+namespace {
+
+constexpr qreal Width = 400;
+
+QFont boxFont()
+{
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
+
+// The oracle: where each row of `line` starts when Qt wraps it whole.
+std::vector<int> wholeLineRows(const QString &line)
+{
+    QTextLayout layout(line, boxFont());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTabStopDistance(80);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    std::vector<int> starts;
+    for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+        row.setLineWidth(Width);
+        starts.push_back(row.textStart());
+    }
+    layout.endLayout();
+    return starts;
+}
+
+std::vector<int> mappedRows(RowMap &rows, int lineStart)
+{
+    std::vector<int> starts;
+    RowMap::Row row = rows.rowAt(lineStart);
+    do {
+        starts.push_back(row.start - lineStart);
+    } while (!row.lastInLine() && rows.next(row));
+    return starts;
+}
+
+QString words(QRandomGenerator &random, int length)
+{
+    QString text;
+    while (text.size() < length) {
+        const int word = random.bounded(1, 14);
+        text += QString(word, QChar(u'a' + random.bounded(26))) + (random.bounded(9) ? " " : "-");
+    }
+    return text.left(length);
+}
+
+} // namespace
+
+class TestRowMap : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void longLineRowsMatchQt_data();
+    void longLineRowsMatchQt();
+    void editsKeepTheRowsRight_data();
+    void editsKeepTheRowsRight();
+    void rowsWalkBothWays();
+};
+
+void TestRowMap::longLineRowsMatchQt_data()
+{
+    QTest::addColumn<QString>("line");
+    QRandomGenerator random(7);
+    QTest::newRow("words") << words(random, 50000);
+    QTest::newRow("no break opportunity") << QString(40000, QLatin1Char('x'));
+    QTest::newRow("tabs and spaces") << QString("\tab  cd\t\t ef ").repeated(3000);
+    QTest::newRow("one very long word among words")
+        << words(random, 9000) + QString(20000, QLatin1Char('y')) + words(random, 9000);
+}
+
+void TestRowMap::longLineRowsMatchQt()
+{
+    QFETCH(QString, line);
+    PieceTree text;
+    text.reset("before\n" + line + "\nafter");
+    RowMap rows(text);
+    rows.setFormat(boxFont(), Width, 80);
+    QVERIFY(mappedRows(rows, 7) == wholeLineRows(line));
+}
+
+void TestRowMap::editsKeepTheRowsRight_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<bool>("breaks");
+    QTest::newRow("words") << 11u << true;
+    QTest::newRow("no break opportunity") << 12u << false;
+}
+
+void TestRowMap::editsKeepTheRowsRight()
+{
+    QFETCH(quint32, seed);
+    QFETCH(bool, breaks);
+    QRandomGenerator random(seed);
+    QString line = breaks ? words(random, 30000) : QString(30000, QLatin1Char('z'));
+    PieceTree text;
+    text.reset(line);
+    RowMap rows(text);
+    rows.setFormat(boxFont(), Width, 80);
+    mappedRows(rows, 0); // wrapped to the end once, then kept across the edits
+    for (int edit = 0; edit < 60; ++edit) {
+        // Every other edit near a row's start, where the row before may take
+        // in the shortened word.
+        int at = random.bounded(int(line.size()));
+        if (edit % 2)
+            at = std::min(int(line.size()) - 1, rows.rowAt(at).start + random.bounded(3));
+        const int removed = random.bounded(std::min<int>(30, int(line.size()) - at) + 1);
+        const QString added = breaks ? words(random, random.bounded(20)) : QString("zz");
+        text.remove(at, removed);
+        text.insert(at, added);
+        line.replace(at, removed, added);
+        rows.textChanged(at, removed, int(added.size()));
+        // Asking for a row near the edit first, as the screen does.
+        rows.rowAt(at);
+        QVERIFY2(mappedRows(rows, 0) == wholeLineRows(line), qPrintable(QString::number(edit)));
+    }
+}
+
+void TestRowMap::rowsWalkBothWays()
+{
+    PieceTree text;
+    QRandomGenerator random(5);
+    const QString page = "short\n\n" + words(random, 20000) + "\nend";
+    text.reset(page);
+    RowMap rows(text);
+    rows.setFormat(boxFont(), Width, 80);
+    std::vector<int> forward;
+    RowMap::Row row = rows.rowAt(0);
+    do {
+        forward.push_back(row.start);
+    } while (rows.next(row));
+    std::vector<int> backward;
+    row = rows.rowAt(int(page.size()));
+    do {
+        backward.insert(backward.begin(), row.start);
+    } while (rows.previous(row));
+    QVERIFY(forward == backward);
+    QCOMPARE(forward.front(), 0);
+    QCOMPARE(forward.back(), int(page.size()) - 3);
+    for (int start : forward)
+        QCOMPARE(rows.rowAt(start).start, start);
+}
+
+QTEST_MAIN(TestRowMap)
+#include "tst_rowmap.moc"

@@ -1,0 +1,200 @@
+// The text storage and its undo steps against a plain QString model.
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <vector>
+
+#include "editor/textmodel.h"
+
+namespace {
+
+// Characters a page may hold that a careless storage would change or drop.
+const char16_t Alphabet[] = {u'a',   u'b',   u' ',   u'\n',  u'\n',  u'\r',  u'\t',
+                             0x0000, 0x00A0, 0x2028, 0x2029, 0xFDD0, 0xFDD1, 0xFFFF,
+                             0xD83D, 0xDE00, 0xDC00, 0xD800, u'<',   u'>'};
+
+QString randomText(QRandomGenerator &random, int maxLength)
+{
+    QString text;
+    const int length = random.bounded(maxLength + 1);
+    for (int i = 0; i < length; ++i)
+        text.append(QChar(Alphabet[random.bounded(int(std::size(Alphabet)))]));
+    return text;
+}
+
+// Offsets where the model's lines start.
+std::vector<int> lineStarts(const QString &text)
+{
+    std::vector<int> starts{0};
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n'))
+            starts.push_back(i + 1);
+    }
+    return starts;
+}
+
+} // namespace
+
+class TestTextModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void randomEditsMatchAString_data();
+    void randomEditsMatchAString();
+    void keepsEveryCodeUnit_data();
+    void keepsEveryCodeUnit();
+    void replacingAHugeSelectionCopiesNothing();
+    void typingMergesIntoOneStep();
+    void undoingBackToTheSavedTextIsUnmodified();
+};
+
+void TestTextModel::randomEditsMatchAString_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("empty page") << 1u << QString();
+    QTest::newRow("page of lines") << 2u << QString("<p>one</p>\n<p>two</p>\n").repeated(200);
+    QTest::newRow("one long line") << 3u << QString("word ").repeated(2000);
+}
+
+void TestTextModel::randomEditsMatchAString()
+{
+    QFETCH(quint32, seed);
+    QFETCH(QString, start);
+    QRandomGenerator random(seed);
+    TextModel model;
+    model.setText(start);
+    // The oracle: every version of the text, and how many are done.
+    std::vector<QString> versions{start};
+    std::size_t done = 1;
+    const int steps = 40000;
+    for (int step = 0; step < steps; ++step) {
+        const QString &expected = versions[done - 1];
+        const int choice = random.bounded(100);
+        if (choice < 10) {
+            model.undo();
+            if (done > 1)
+                --done;
+        } else if (choice < 18) {
+            model.redo();
+            if (done < versions.size())
+                ++done;
+        } else {
+            const int from = random.bounded(int(expected.size()) + 1);
+            const int removed =
+                choice < 50 ? 0
+                            : random.bounded(std::min<int>(60, int(expected.size()) - from) + 1);
+            const QString added = randomText(random, choice < 70 ? 6 : 60);
+            QString next = expected;
+            next.replace(from, removed, added);
+            model.beginStep();
+            model.replace(from, removed, added);
+            model.endStep();
+            if (removed > 0 || !added.isEmpty()) {
+                versions.resize(done);
+                versions.push_back(next);
+                done = versions.size();
+            }
+        }
+        const QString &text = versions[done - 1];
+        const PieceTree &tree = model.text();
+        QCOMPARE(tree.length(), int(text.size()));
+        const std::vector<int> starts = lineStarts(text);
+        QCOMPARE(tree.lineCount(), int(starts.size()));
+        // Every few steps the whole text; always a few samples of the maps.
+        if (step % 16 == 0)
+            QCOMPARE(tree.text(), text);
+        for (int probe = 0; probe < 4; ++probe) {
+            const int line = random.bounded(int(starts.size()));
+            QCOMPARE(tree.lineStart(line), starts[line]);
+            const int offset = random.bounded(int(text.size()) + 1);
+            const auto after = std::upper_bound(starts.begin(), starts.end(), offset);
+            QCOMPARE(tree.lineAt(offset), int(after - starts.begin() - 1));
+            const int count = random.bounded(int(text.size()) - offset + 1);
+            QCOMPARE(tree.text(offset, count), text.mid(offset, count));
+            if (offset < text.size())
+                QCOMPARE(tree.at(offset), text[offset]);
+        }
+    }
+    QCOMPARE(model.text().text(), versions[done - 1]);
+}
+
+void TestTextModel::keepsEveryCodeUnit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("NUL") << QString(QChar(0)) + "a" + QChar(0);
+    QTest::newRow("lone CR and CR LF") << QString("a\rb\r\nc");
+    QTest::newRow("separators") << QString(QChar(0x2028)) + QChar(0x2029);
+    QTest::newRow("noncharacters") << QString(QChar(0xFDD0)) + QChar(0xFDD1) + QChar(0xFFFE);
+    QTest::newRow("lone surrogates") << QString(QChar(0xDC00)) + "x" + QChar(0xD800);
+    QTest::newRow("no-break space") << QString("a") + QChar(0xA0) + "b";
+}
+
+void TestTextModel::keepsEveryCodeUnit()
+{
+    QFETCH(QString, text);
+    TextModel model;
+    model.setText(text);
+    QCOMPARE(model.text().text(), text);
+    // Inserted piece by piece, unit by unit, it is the same.
+    TextModel typed;
+    for (const QChar unit : text)
+        typed.replaceSelection(QString(unit), true);
+    QCOMPARE(typed.text().text(), text);
+    typed.setSelection(int(text.size()), 0);
+    QCOMPARE(typed.selectedText(), text);
+}
+
+void TestTextModel::replacingAHugeSelectionCopiesNothing()
+{
+    // 64 MB of text: a copy per undo step would show in time and memory.
+    const QString page = QString("0123456789abcdef\n").repeated(1 << 21);
+    TextModel model;
+    model.setText(page);
+    for (int i = 0; i < 200; ++i) {
+        model.setSelection(int(page.size()) - i, i);
+        model.replaceSelection(u"x");
+        QCOMPARE(model.length(), 2 * i + 1);
+        model.undo();
+        QCOMPARE(model.length(), int(page.size()));
+    }
+    QCOMPARE(model.text().text(1000, 17), page.mid(1000, 17));
+}
+
+void TestTextModel::typingMergesIntoOneStep()
+{
+    TextModel model;
+    for (const QChar c : QString("abc"))
+        model.replaceSelection(QString(c), true);
+    model.replaceSelection(u"<br>");
+    for (const QChar c : QString("de"))
+        model.replaceSelection(QString(c), true);
+    QCOMPARE(model.text().text(), QString("abc<br>de"));
+    model.undo();
+    QCOMPARE(model.text().text(), QString("abc<br>"));
+    model.undo();
+    QCOMPARE(model.text().text(), QString("abc"));
+    model.undo();
+    QCOMPARE(model.text().text(), QString());
+    QVERIFY(!model.canUndo());
+}
+
+void TestTextModel::undoingBackToTheSavedTextIsUnmodified()
+{
+    TextModel model;
+    model.setText("page");
+    model.setUnmodified();
+    model.replaceSelection(u"x");
+    QVERIFY(model.isModified());
+    model.undo();
+    QVERIFY(!model.isModified());
+    model.redo();
+    QVERIFY(model.isModified());
+    model.setUnmodified();
+    model.undo();
+    QVERIFY(model.isModified());
+}
+
+QTEST_MAIN(TestTextModel)
+#include "tst_textmodel.moc"
