@@ -33,6 +33,7 @@ void RowMap::setFormat(const QFont &font, qreal width, qreal tabStop)
     QTextLayout probe(QStringLiteral("x"), font);
     probe.beginLayout();
     QTextLine line = probe.createLine();
+    line.setLeadingIncluded(true);
     line.setLineWidth(1000);
     m_rowHeight = std::max<qreal>(line.height(), 1);
     probe.endLayout();
@@ -60,6 +61,7 @@ std::unique_ptr<QTextLayout> RowMap::layout(int start, int count, bool withPreed
     result->beginLayout();
     qreal y = 0;
     for (QTextLine line = result->createLine(); line.isValid(); line = result->createLine()) {
+        line.setLeadingIncluded(true);
         line.setLineWidth(m_width);
         line.setPosition(QPointF(0, y));
         y += m_rowHeight;

@@ -83,7 +83,10 @@ void TextView::textChanged(int start, int removed, int added)
 
 void TextView::selectionChanged()
 {
-    ensureCaretVisible();
+    if (!m_paging)
+        m_pageYValid = false;
+    if (!m_keepScroll)
+        ensureCaretVisible();
     restartBlink();
     viewport()->update();
     if (QAccessible::isActive()) {
@@ -97,9 +100,15 @@ void TextView::selectionChanged()
     }
 }
 
+qreal TextView::topY() const
+{
+    // The margin stands above the page's first row only, as in Qt's own box.
+    return m_top == 0 ? Margin : 0;
+}
+
 int TextView::visibleRows() const
 {
-    return std::max(1, int((viewport()->height() - Margin) / m_rows.rowHeight()));
+    return std::max(1, int((viewport()->height() - topY()) / m_rows.rowHeight()));
 }
 
 int TextView::maxTop() const
@@ -109,8 +118,10 @@ int TextView::maxTop() const
     const int lastLine = text.lineStart(text.lineCount() - 1);
     if (length - lastLine > 4096 && !m_rows.wrapped(lastLine))
         return std::max(0, length - (visibleRows() - 1) * m_rows.charsPerRow());
+    // Rows that fit between the top and bottom margins, the last one whole.
+    const int fit = std::max(1, int((viewport()->height() - 2 * Margin - 1) / m_rows.rowHeight()));
     RowMap::Row row = m_rows.rowAt(length);
-    for (int i = 1; i < visibleRows() && m_rows.previous(row); ++i) {
+    for (int i = 1; i < fit && m_rows.previous(row); ++i) {
     }
     return row.start;
 }
@@ -120,7 +131,10 @@ void TextView::updateScrollBar()
     QScrollBar *bar = verticalScrollBar();
     m_settingBar = true;
     const int perRow = m_rows.charsPerRow();
-    bar->setRange(0, maxTop());
+    const int last = maxTop();
+    if (m_top > last)
+        m_top = m_rows.rowAt(last).start;
+    bar->setRange(0, last);
     bar->setSingleStep(perRow);
     bar->setPageStep(std::max(1, (visibleRows() - 1) * perRow));
     bar->setValue(m_top);
@@ -135,14 +149,17 @@ void TextView::setTop(int offset)
     viewport()->update();
 }
 
-void TextView::scrollRows(int rows)
+int TextView::scrollRows(int rows)
 {
     RowMap::Row row = m_rows.rowAt(m_top);
-    for (; rows > 0 && row.start < maxTop() && m_rows.next(row); --rows) {
+    const int last = maxTop();
+    int moved = 0;
+    for (; moved < rows && row.start < last && m_rows.next(row); ++moved) {
     }
-    for (; rows < 0 && m_rows.previous(row); ++rows) {
+    for (; moved > rows && m_rows.previous(row); --moved) {
     }
     setTop(row.start);
+    return moved;
 }
 
 void TextView::scrollBarAction(int action)
@@ -176,25 +193,35 @@ void TextView::ensureCaretVisible()
         setTop(caret.start);
         return;
     }
+    // The caret's row counts as shown when it ends at the bottom edge or above.
+    const qreal height = m_rows.rowHeight();
+    const qreal bottom = viewport()->height();
     RowMap::Row row = m_rows.rowAt(m_top);
-    for (int i = 1; i < visibleRows() && row.start < caret.start && m_rows.next(row); ++i) {
+    qreal y = topY();
+    for (; y + height <= bottom && row.start < caret.start && m_rows.next(row); y += height) {
     }
-    if (row.start >= caret.start)
+    if (row.start >= caret.start && y + height <= bottom)
         return;
+    // Scroll so that the caret's row is the last one shown whole.
     row = caret;
-    for (int i = 1; i < visibleRows() && m_rows.previous(row); ++i) {
-    }
+    int above = 0;
+    while ((above + 2) * height <= bottom && m_rows.previous(row))
+        ++above;
+    if (row.start == 0 && Margin + (above + 1) * height > bottom)
+        m_rows.next(row);
     m_top = row.start;
     updateScrollBar();
     viewport()->update();
 }
 
-RowMap::Row TextView::rowAtY(qreal y) const
+bool TextView::rowAtY(qreal y, RowMap::Row &row) const
 {
-    RowMap::Row row = m_rows.rowAt(m_top);
-    for (int rows = int((y - Margin) / m_rows.rowHeight()); rows > 0 && m_rows.next(row); --rows) {
+    row = m_rows.rowAt(m_top);
+    for (int rows = int((y - topY()) / m_rows.rowHeight()); rows > 0; --rows) {
+        if (!m_rows.next(row))
+            return false;
     }
-    return row;
+    return true;
 }
 
 qreal TextView::caretX(const RowMap::Row &row) const
@@ -215,10 +242,15 @@ int TextView::positionInRow(const RowMap::Row &row, qreal x) const
 
 int TextView::positionAt(QPoint widgetPoint) const
 {
+    // Above the first row is the page's start, below the last its end, as
+    // in Qt's own box.
     const QPoint point = viewport()->mapFrom(this, widgetPoint);
-    if (point.y() < Margin)
-        return positionInRow(m_rows.rowAt(m_top), point.x() - Margin);
-    return positionInRow(rowAtY(point.y()), point.x() - Margin);
+    if (point.y() < topY())
+        return m_top == 0 ? 0 : m_top;
+    RowMap::Row row;
+    if (!rowAtY(point.y(), row))
+        return m_model.length();
+    return positionInRow(row, point.x() - Margin);
 }
 
 QRect TextView::caretRect() const
@@ -230,7 +262,7 @@ QRect TextView::caretRect() const
         index = -1;
     for (; row.start < caret.start && index <= visibleRows() && m_rows.next(row); ++index) {
     }
-    const qreal y = Margin + index * m_rows.rowHeight();
+    const qreal y = topY() + index * m_rows.rowHeight();
     const qreal x = Margin + caretX(caret);
     const QRect inViewport(int(x) - 1, int(y), 3, int(std::ceil(m_rows.rowHeight())));
     return inViewport.translated(viewport()->pos());
@@ -315,7 +347,7 @@ void TextView::paintEvent(QPaintEvent *event)
         caret = m_model.caret();
     const qreal height = m_rows.rowHeight();
     RowMap::Row row = m_rows.rowAt(m_top);
-    for (qreal y = Margin; y < viewport()->height(); y += height) {
+    for (qreal y = topY(); y < viewport()->height(); y += height) {
         if (y + height >= dirty.top() && y <= dirty.bottom()) {
             drawRow(painter, row, y, selection);
             if (caret >= row.start && (caret < row.end || (row.lastInLine() && caret == row.end))) {

@@ -69,13 +69,16 @@ private:
     void relayout();
     void textChanged(int start, int removed, int added);
     void selectionChanged();
+    qreal topY() const;
     int visibleRows() const;
     qreal caretX(const RowMap::Row &row) const;
     int positionInRow(const RowMap::Row &row, qreal x) const;
-    RowMap::Row rowAtY(qreal y) const;
+    // The row at `y`, or false past the last one.
+    bool rowAtY(qreal y, RowMap::Row &row) const;
     void setTop(int offset);
     int maxTop() const;
-    void scrollRows(int rows);
+    // Scrolls by up to `rows` rows; returns how many it scrolled.
+    int scrollRows(int rows);
     void ensureCaretVisible();
     void updateScrollBar();
     void scrollBarAction(int action);
@@ -92,6 +95,7 @@ private:
     int characterLeft(int position) const;
     int characterRight(int position) const;
     int verticalMove(int rows, int position);
+    int pageMove(bool down);
     void typeText(const QString &text);
     void removeOr(int from, int to);
 
@@ -106,6 +110,10 @@ private:
     int m_top = 0; // offset of the first row shown
     bool m_settingBar = false;
     qreal m_stickyX = -1; // kept by vertical moves
+    qreal m_pageY = 0;    // where the caret stood on screen, kept by page moves
+    bool m_pageYValid = false;
+    bool m_paging = false;
+    bool m_keepScroll = false; // Select All leaves the view where it is
     bool m_caretShown = true;
     QBasicTimer m_blink;
     QBasicTimer m_autoScroll;

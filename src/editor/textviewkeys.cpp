@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr qreal Margin = 4; // as the view's
+
 // Word moves look this far around the caret in a long line.
 constexpr int WordWindow = 1024;
 
@@ -78,21 +80,22 @@ bool TextView::moveKey(QKeyEvent *event)
         target = m_model.length();
     } else if (isShift(event, QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, select)) {
         target = verticalMove(1, caret);
-        vertical = true;
+        // Selecting down from the last row takes in the rest of the page.
+        vertical = target >= 0;
+        if (target < 0 && select)
+            target = m_model.length();
     } else if (isShift(event, QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine,
                        select)) {
         target = verticalMove(-1, caret);
-        vertical = true;
+        vertical = target >= 0;
+        if (target < 0 && select)
+            target = 0;
     } else if (isShift(event, QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, select)) {
-        const int rows = std::max(1, visibleRows() - 1);
-        target = verticalMove(rows, caret);
-        scrollRows(rows);
+        target = pageMove(true);
         vertical = true;
     } else if (isShift(event, QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage,
                        select)) {
-        const int rows = std::max(1, visibleRows() - 1);
-        target = verticalMove(-rows, caret);
-        scrollRows(-rows);
+        target = pageMove(false);
         vertical = true;
     } else if (event->matches(QKeySequence::SelectAll)) {
         selectAll();
@@ -100,9 +103,16 @@ bool TextView::moveKey(QKeyEvent *event)
     } else {
         return false;
     }
+    if (target < 0)
+        return true; // a vertical move with nowhere to go leaves the selection alone
     const qreal stickyX = m_stickyX;
     m_model.closeTyping();
+    m_paging = event->matches(QKeySequence::MoveToNextPage) ||
+               event->matches(QKeySequence::MoveToPreviousPage) ||
+               event->matches(QKeySequence::SelectNextPage) ||
+               event->matches(QKeySequence::SelectPreviousPage);
     m_model.setSelection(target, select ? m_model.anchor() : target);
+    m_paging = false;
     m_stickyX = vertical ? stickyX : -1;
     if (select)
         publishSelection();
@@ -221,6 +231,62 @@ int TextView::verticalMove(int rows, int position)
     for (; rows < 0 && m_rows.previous(row); ++rows)
         moved = true;
     if (!moved)
-        return position;
+        return -1;
     return positionInRow(row, m_stickyX);
+}
+
+int TextView::pageMove(bool down)
+{
+    // A page scrolls the view by the rows it shows whole, and the caret keeps
+    // its place on the screen, as in Qt's own box.
+    ensureCaretVisible();
+    const qreal height = m_rows.rowHeight();
+    const qreal bottom = viewport()->height();
+    RowMap::Row row = m_rows.rowAt(m_model.caret());
+    int index = 0; // the caret's row on screen
+    for (RowMap::Row top = m_rows.rowAt(m_top); top.start < row.start && m_rows.next(top);)
+        ++index;
+    if (!m_pageYValid)
+        m_pageY = topY() + index * height;
+    m_pageYValid = true;
+    qreal lastY = m_pageY;
+    if (m_stickyX < 0)
+        m_stickyX = caretX(row);
+    const int caretRow = row.start;
+    if (down) {
+        // The rows shown whole; the page's last row needs the bottom margin too.
+        RowMap::Row last = m_rows.rowAt(m_top);
+        int whole = 0;
+        bool atEnd = false;
+        for (qreal y = topY();; y += height, ++whole) {
+            RowMap::Row probe = last;
+            const bool more = m_rows.next(probe);
+            if (more ? y + height > bottom : y + height + Margin >= bottom)
+                break;
+            if (!more) {
+                atEnd = true;
+                lastY = bottom;
+                break;
+            }
+            last = probe;
+        }
+        if (!atEnd)
+            index -= scrollRows(whole);
+        bool moved = false;
+        do {
+            moved = m_rows.next(row);
+            index += moved ? 1 : 0;
+        } while (moved && topY() + index * height < lastY);
+    } else {
+        if (m_top == 0)
+            lastY = 0;
+        else
+            index -= scrollRows(-std::max(1, int(bottom / height)));
+        bool moved = false;
+        do {
+            moved = m_rows.previous(row);
+            index -= moved ? 1 : 0;
+        } while (moved && topY() + index * height > lastY);
+    }
+    return row.start == caretRow ? -1 : positionInRow(row, m_stickyX);
 }

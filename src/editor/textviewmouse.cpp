@@ -79,7 +79,9 @@ void TextView::paste()
 void TextView::selectAll()
 {
     m_model.closeTyping();
+    m_keepScroll = true;
     m_model.setSelection(m_model.length(), 0);
+    m_keepScroll = false;
     publishSelection();
 }
 

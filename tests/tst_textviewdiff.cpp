@@ -1,0 +1,173 @@
+// The text view against Qt's stock plain-text box, the oracle for how every
+// key and click moves the caret: the same random keys, clicks and clipboard
+// actions go to both, and after each the text, caret and anchor must agree.
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTest>
+
+#include "editor/textview.h"
+
+namespace {
+
+struct Key
+{
+    const char *name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+};
+
+const Key Keys[] = {
+    {"Left", Qt::Key_Left, {}},
+    {"Right", Qt::Key_Right, {}},
+    {"Up", Qt::Key_Up, {}},
+    {"Down", Qt::Key_Down, {}},
+    {"Home", Qt::Key_Home, {}},
+    {"End", Qt::Key_End, {}},
+    {"Ctrl+Left", Qt::Key_Left, Qt::ControlModifier},
+    {"Ctrl+Right", Qt::Key_Right, Qt::ControlModifier},
+    {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier},
+    {"Ctrl+End", Qt::Key_End, Qt::ControlModifier},
+    {"PageUp", Qt::Key_PageUp, {}},
+    {"PageDown", Qt::Key_PageDown, {}},
+    {"Shift+Left", Qt::Key_Left, Qt::ShiftModifier},
+    {"Shift+Right", Qt::Key_Right, Qt::ShiftModifier},
+    {"Shift+Up", Qt::Key_Up, Qt::ShiftModifier},
+    {"Shift+Down", Qt::Key_Down, Qt::ShiftModifier},
+    {"Shift+Home", Qt::Key_Home, Qt::ShiftModifier},
+    {"Shift+End", Qt::Key_End, Qt::ShiftModifier},
+    {"Ctrl+Shift+Left", Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier},
+    {"Ctrl+Shift+Right", Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier},
+    {"Ctrl+Shift+Home", Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier},
+    {"Ctrl+Shift+End", Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier},
+    {"Shift+PageUp", Qt::Key_PageUp, Qt::ShiftModifier},
+    {"Shift+PageDown", Qt::Key_PageDown, Qt::ShiftModifier},
+    {"Backspace", Qt::Key_Backspace, {}},
+    {"Delete", Qt::Key_Delete, {}},
+    {"Return", Qt::Key_Return, {}},
+    {"Ctrl+A", Qt::Key_A, Qt::ControlModifier},
+    {"Ctrl+C", Qt::Key_C, Qt::ControlModifier},
+    {"Ctrl+X", Qt::Key_X, Qt::ControlModifier},
+    {"Ctrl+V", Qt::Key_V, Qt::ControlModifier},
+    {"Ctrl+Insert", Qt::Key_Insert, Qt::ControlModifier},
+    {"Shift+Insert", Qt::Key_Insert, Qt::ShiftModifier},
+    {"Shift+Delete", Qt::Key_Delete, Qt::ShiftModifier},
+};
+
+QString randomPage(QRandomGenerator &random)
+{
+    static const char *const words[] = {"<p>",      "lorem",       "ipsum",
+                                        "a",        "dolor-sit",   "amet,",
+                                        "<b>x</b>", "consectetur", "http://example.com/x"};
+    QString page;
+    const int lines = random.bounded(5, 40);
+    for (int line = 0; line < lines; ++line) {
+        const int count = random.bounded(0, 60);
+        for (int i = 0; i < count; ++i) {
+            page += words[random.bounded(int(std::size(words)))];
+            page += random.bounded(12) ? " " : "  ";
+        }
+        if (random.bounded(8) == 0)
+            page += QString(random.bounded(50, 200), QLatin1Char('x')); // no break opportunity
+        page += '\n';
+    }
+    return page;
+}
+
+template <class Box> void setUp(Box *box, const QFont &font)
+{
+    box->setFont(font);
+    box->resize(420, 300);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->show();
+}
+
+} // namespace
+
+class TestTextViewDiff : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameAsTheStockBox_data();
+    void sameAsTheStockBox();
+};
+
+void TestTextViewDiff::sameAsTheStockBox_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 12; ++seed)
+        QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
+}
+
+void TestTextViewDiff::sameAsTheStockBox()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QPlainTextEdit stock;
+    stock.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setUp(&stock, font);
+    TextView view;
+    setUp(&view, font);
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QString page = randomPage(random);
+    stock.setPlainText(page);
+    view.model().setText(page);
+    QApplication::clipboard()->setText("clip\nboard");
+
+    QStringList trace;
+    for (int step = 0; step < 500; ++step) {
+        const int choice = random.bounded(100);
+        if (choice < 70) {
+            const Key &key = Keys[random.bounded(int(std::size(Keys)))];
+            trace.append(key.name);
+            // A page move depends on the scroll position. After a paste over
+            // the whole page the stock box scrolls one row further than its
+            // own rule for showing the caret says; pages start level.
+            if (key.key == Qt::Key_PageUp || key.key == Qt::Key_PageDown) {
+                stock.verticalScrollBar()->setValue(0);
+                view.verticalScrollBar()->setValue(0);
+            }
+            QTest::keyClick(&stock, key.key, key.modifiers);
+            QTest::keyClick(&view, key.key, key.modifiers);
+        } else if (choice < 85) {
+            const QString typed(QChar(u'a' + random.bounded(26)));
+            trace.append("type " + typed);
+            QTest::keyClicks(&stock, typed);
+            QTest::keyClicks(&view, typed);
+        } else {
+            // Clicks land on the same text only from the same scroll position.
+            const QPoint point(random.bounded(1, 400), random.bounded(1, 290));
+            const auto modifiers = random.bounded(4) ? Qt::NoModifier : Qt::ShiftModifier;
+            trace.append(QString("click %1,%2%3")
+                             .arg(point.x())
+                             .arg(point.y())
+                             .arg(modifiers ? " with Shift" : ""));
+            stock.verticalScrollBar()->setValue(0);
+            view.verticalScrollBar()->setValue(0);
+            QTest::mouseClick(stock.viewport(), Qt::LeftButton, modifiers, point);
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, point);
+        }
+        const QTextCursor cursor = stock.textCursor();
+        const QString where = trace.mid(std::max<qsizetype>(0, trace.size() - 6)).join(", ");
+        QVERIFY2(view.model().text().text() == stock.toPlainText(), qPrintable(where));
+        QVERIFY2(view.model().caret() == cursor.position(),
+                 qPrintable(QString("caret %1, stock %2 after %3")
+                                .arg(view.model().caret())
+                                .arg(cursor.position())
+                                .arg(where)));
+        QVERIFY2(view.model().anchor() == cursor.anchor(),
+                 qPrintable(QString("anchor %1, stock %2 after %3")
+                                .arg(view.model().anchor())
+                                .arg(cursor.anchor())
+                                .arg(where)));
+    }
+}
+
+QTEST_MAIN(TestTextViewDiff)
+#include "tst_textviewdiff.moc"
