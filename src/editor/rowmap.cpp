@@ -12,7 +12,9 @@ namespace {
 
 // Lines longer than this are wrapped chunk by chunk.
 constexpr int LongLine = 4096;
-constexpr int ChunkChars = 8192;
+// A chunk holds this many rows' worth of characters: Qt's line breaking
+// slows with the length of a run it cannot break, so chunks stay short.
+constexpr int ChunkRows = 24;
 // A long line is drawn from blocks of this many rows.
 constexpr int RowsPerBlock = 64;
 // Past this many remembered lines, short lines are forgotten.
@@ -109,7 +111,7 @@ void RowMap::wrapChunk(int lineStart, LineRows &rows)
         return;
     }
     const int from = rows.starts.back();
-    for (int chunk = ChunkChars;; chunk *= 2) {
+    for (int chunk = ChunkRows * charsPerRow();; chunk *= 2) {
         const int end = std::min(rows.length, from + chunk);
         std::unique_ptr<QTextLayout> part = layout(lineStart + from, end - from, false);
         const int lines = part->lineCount();
@@ -270,7 +272,7 @@ void RowMap::rewrap(int lineStart, LineRows &rows, int at, int removed, int adde
     }
     // Wrap on until a new row starts where an old one did: from there on the
     // rows are the old ones. Stop a little past the change if they never do.
-    const int enough = at + added + 2 * ChunkChars;
+    const int enough = at + added + 4 * ChunkRows * charsPerRow();
     while (!rows.complete && starts.back() <= enough) {
         const std::size_t first = starts.size();
         wrapChunk(lineStart, rows);

@@ -1,0 +1,386 @@
+// The source box at any size: opening, typing, commands, moving and copying
+// cost about the same on a page of 100 MB or a 16 MB line as on 10 KB, and
+// well below Qt's stock plain-text box measured in the same run.
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QWheelEvent>
+
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <unistd.h>
+
+#include "app/mainwindow.h"
+#include "editor/document.h"
+#include "ratios.h"
+#include "ui/windowregistry.h"
+
+namespace {
+
+enum Page : int64_t {
+    Small,    // 10 KB of source lines, the baseline
+    Large,    // 100 MB of 80-character lines
+    OneLine,  // 1 MB on one line of words
+    LongLine, // 16 MB on one line of words
+    NoBreak,  // 16 MB on one line with no break opportunity
+};
+
+QString makePage(int64_t page)
+{
+    static const QString line = QStringLiteral(
+        "<p align=left>Lorem ipsum <b>dolor</b> sit amet, consectetur elit, sed do.</p>\n");
+    static const QString words = QStringLiteral("<b>lorem</b> ipsum dolor sit amet, ");
+    const auto repeat = [](const QString &unit, qsizetype bytes) {
+        return unit.repeated(bytes / unit.size() + 1).left(bytes);
+    };
+    switch (page) {
+    case Small:
+        return repeat(line, 10 << 10);
+    case Large:
+        return repeat(line, 100 << 20);
+    case OneLine:
+        return repeat(words, 1 << 20);
+    case LongLine:
+        return repeat(words, 16 << 20);
+    default:
+        return QString(16 << 20, QLatin1Char('A'));
+    }
+}
+
+const QString &pageText(int64_t page)
+{
+    static QString cached[5];
+    if (cached[page].isEmpty())
+        cached[page] = makePage(page);
+    return cached[page];
+}
+
+qint64 residentBytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return qint64(resident) * sysconf(_SC_PAGESIZE);
+}
+
+double cpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+void settle()
+{
+    QApplication::processEvents(); // layout and paint belong to what is measured
+}
+
+// The editor with a page open, the caret at `caret` of it.
+class Editor
+{
+public:
+    explicit Editor(int64_t page)
+    {
+        m_main = m_windows.show<Main>();
+        document().setText(pageText(page));
+        settle();
+    }
+    Document &document() { return m_main->document(); }
+    QWidget *box() { return document().widget(); }
+
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}, const QString &text = {})
+    {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(box(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        QApplication::sendEvent(box(), &release);
+    }
+
+private:
+    WindowRegistry m_windows;
+    Main *m_main = nullptr;
+};
+
+// Where a keystroke goes: the page's end, its middle, the middle of its last line.
+int placeOf(const QString &text, int64_t where)
+{
+    if (where == 0)
+        return int(text.size());
+    if (where == 1)
+        return int(text.size() / 2);
+    const int lastLine = int(text.lastIndexOf(QLatin1Char('\n'), text.size() - 2)) + 1;
+    return lastLine + int(text.size() - lastLine) / 2;
+}
+
+void open(benchmark::State &state)
+{
+    const QString &text = pageText(state.range(0));
+    WindowRegistry windows;
+    Document &document = windows.show<Main>()->document();
+    settle();
+    double growth = 0;
+    for (auto _ : state) {
+        // The page as read from its file: text of its own, counted in the growth.
+        state.PauseTiming();
+        const qint64 before = residentBytes();
+        QString read(text.constData(), text.size());
+        state.ResumeTiming();
+        document.setText(read);
+        settle();
+        state.PauseTiming();
+        growth = double(residentBytes() - before);
+        read.clear();
+        document.setText(QString());
+        settle();
+        state.ResumeTiming();
+    }
+    // Resident growth per byte of the page's UTF-8 (it is ASCII).
+    state.counters["rss/bytes"] = growth / double(text.size());
+}
+
+void stockOpen(benchmark::State &state)
+{
+    const QString &text = pageText(state.range(0));
+    QPlainTextEdit box;
+    box.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box.resize(553, 401);
+    box.show();
+    settle();
+    double growth = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const qint64 before = residentBytes();
+        QString read(text.constData(), text.size());
+        state.ResumeTiming();
+        box.setPlainText(read);
+        settle();
+        state.PauseTiming();
+        growth = double(residentBytes() - before);
+        read.clear();
+        box.clear();
+        settle();
+        state.ResumeTiming();
+    }
+    state.counters["rss/bytes"] = growth / double(text.size());
+}
+
+// One typed character with its repaint; range(1) says where.
+void keystroke(benchmark::State &state)
+{
+    Editor editor(state.range(0));
+    const int at = placeOf(pageText(state.range(0)), state.range(1));
+    editor.document().select(at, 0);
+    settle();
+    for (auto _ : state) {
+        editor.key(Qt::Key_X, {}, QStringLiteral("x"));
+        settle();
+    }
+}
+
+void stockKeystroke(benchmark::State &state)
+{
+    const QString &text = pageText(state.range(0));
+    QPlainTextEdit box;
+    box.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box.resize(553, 401);
+    box.show();
+    box.setPlainText(text);
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(placeOf(text, state.range(1)));
+    box.setTextCursor(cursor);
+    settle();
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, {}, QStringLiteral("x"));
+        QApplication::sendEvent(&box, &press);
+        settle();
+    }
+}
+
+template <class Command> void command(benchmark::State &state, Command run)
+{
+    Editor editor(state.range(0));
+    const int at = placeOf(pageText(state.range(0)), 1);
+    for (auto _ : state) {
+        editor.document().select(at, 20);
+        run(editor.document());
+        settle();
+        state.PauseTiming();
+        editor.document().undo();
+        settle();
+        state.ResumeTiming();
+    }
+}
+
+void insertFragment(benchmark::State &state)
+{
+    command(state, [](Document &document) { document.insertFragment("<br>"); });
+}
+
+void wrapSelection(benchmark::State &state)
+{
+    command(state, [](Document &document) { document.wrapSelection("<b>", "</b>"); });
+}
+
+void undoCommand(benchmark::State &state)
+{
+    Editor editor(state.range(0));
+    const int at = placeOf(pageText(state.range(0)), 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.document().select(at, 20);
+        editor.document().wrapSelection("<b>", "</b>");
+        settle();
+        state.ResumeTiming();
+        editor.document().undo();
+        settle();
+    }
+}
+
+// Ctrl+End then Ctrl+Home, Page Down, or a wheel step, each with its repaint.
+void move(benchmark::State &state)
+{
+    Editor editor(state.range(0));
+    QWidget *box = editor.box();
+    int step = 0;
+    for (auto _ : state) {
+        switch (state.range(1)) {
+        case 0:
+            editor.key(Qt::Key_End, Qt::ControlModifier);
+            settle();
+            editor.key(Qt::Key_Home, Qt::ControlModifier);
+            break;
+        case 1:
+            editor.key(Qt::Key_PageDown);
+            break;
+        default: {
+            // Down and up by turns, so that the page's end never stops it.
+            const QPointF at(100, 100);
+            const QPoint delta(0, ++step % 2 ? -120 : 120);
+            QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), delta, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(box->childAt(at.toPoint()), &wheel);
+        }
+        }
+        settle();
+    }
+}
+
+void selectAllCopy(benchmark::State &state)
+{
+    Editor editor(state.range(0));
+    for (auto _ : state) {
+        editor.key(Qt::Key_A, Qt::ControlModifier);
+        editor.key(Qt::Key_C, Qt::ControlModifier);
+        settle();
+        state.PauseTiming();
+        QApplication::clipboard()->clear();
+        state.ResumeTiming();
+    }
+}
+
+// What copying needs at least: one copy of the text.
+void plainCopy(benchmark::State &state)
+{
+    const QString &text = pageText(state.range(0));
+    for (auto _ : state) {
+        QString copy(text.constData(), text.size());
+        benchmark::DoNotOptimize(copy.constData());
+    }
+}
+
+// CPU used per second of wall time while the caret blinks on an open page.
+void idle(benchmark::State &state)
+{
+    Editor editor(state.range(0));
+    editor.box()->setFocus();
+    editor.document().select(placeOf(pageText(state.range(0)), 2), 0);
+    settle();
+    double used = 0;
+    for (auto _ : state) {
+        const double start = cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        while (wall.elapsed() < 1000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        used = cpuSeconds() - start;
+    }
+    state.counters["cpu%"] = used * 100;
+}
+
+constexpr int64_t End = 0;
+constexpr int64_t Middle = 1;
+constexpr int64_t LineMiddle = 2;
+
+} // namespace
+
+BENCHMARK(open)->DenseRange(Small, NoBreak)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(stockOpen)
+    ->Arg(Small)
+    ->Arg(Large)
+    ->Arg(LongLine)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(keystroke)
+    ->ArgsProduct({{Small, Large, OneLine, LongLine, NoBreak}, {End, Middle, LineMiddle}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK(stockKeystroke)
+    ->Args({Small, LineMiddle})
+    ->Args({OneLine, LineMiddle})
+    ->Iterations(5)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK(insertFragment)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(wrapSelection)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(undoCommand)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(move)
+    ->ArgsProduct({{Small, Large, OneLine, LongLine, NoBreak}, {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK(selectAllCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(plainCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(idle)
+    ->Arg(Small)
+    ->Arg(LongLine)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+static const RatioRegistration openRatio("open 100 MB: view / stock box",
+                                         "stockOpen/1/iterations:1/real_time", "open/1/real_time");
+static const RatioRegistration openLongRatio("open 16 MB line: view / stock box",
+                                             "stockOpen/3/iterations:1/real_time",
+                                             "open/3/real_time");
+static const RatioRegistration keyRatio("key mid 1 MB line: view / stock box",
+                                        "stockKeystroke/2/2/iterations:5/real_time",
+                                        "keystroke/2/2/real_time");
+static const RatioRegistration copyLarge("Select All+Copy 100 MB / plain copy",
+                                         "plainCopy/1/real_time", "selectAllCopy/1/real_time");
+static const RatioRegistration copyLong("Select All+Copy 16 MB line / plain copy",
+                                        "plainCopy/3/real_time", "selectAllCopy/3/real_time");
+#define TAGLOOM_KEY_RATIO(page, where, label)                                                      \
+    static const RatioRegistration key##page##where(label, "keystroke/0/" #where "/real_time",     \
+                                                    "keystroke/" #page "/" #where "/real_time")
+TAGLOOM_KEY_RATIO(1, 0, "key at end 100 MB / 10 KB");
+TAGLOOM_KEY_RATIO(1, 1, "key mid 100 MB / 10 KB");
+TAGLOOM_KEY_RATIO(3, 2, "key mid 16 MB line / 10 KB");
+TAGLOOM_KEY_RATIO(4, 2, "key mid 16 MB no-break / 10 KB");
+static const RatioRegistration insertLong("insertFragment 16 MB line / 10 KB",
+                                          "insertFragment/0/real_time",
+                                          "insertFragment/3/real_time");
+static const RatioRegistration wrapLarge("wrapSelection 100 MB / 10 KB",
+                                         "wrapSelection/0/real_time", "wrapSelection/1/real_time");
+static const RatioRegistration undoLong("undo 16 MB no-break / 10 KB", "undoCommand/0/real_time",
+                                        "undoCommand/4/real_time");
+static const RatioRegistration pageDownLarge("Page Down 100 MB / 10 KB", "move/0/1/real_time",
+                                             "move/1/1/real_time");
+static const RatioRegistration endLong("Ctrl+End,Home 16 MB line / 10 KB", "move/0/0/real_time",
+                                       "move/3/0/real_time");

@@ -1,0 +1,284 @@
+// What the text view offers beyond keys: input methods, its menu, the primary
+// selection, a screen reader's view of it, and how it draws.
+#include <QAccessible>
+#include <QAccessibleTextInterface>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "editor/textview.h"
+
+namespace {
+
+std::unique_ptr<TextView> shownView(const QString &text)
+{
+    auto view = std::make_unique<TextView>();
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view->resize(300, 200);
+    view->model().setText(text);
+    view->show();
+    return view;
+}
+
+// How many pixels of the view's text area differ from its background.
+int inkedPixels(TextView &view)
+{
+    const QImage image = view.viewport()->grab().toImage();
+    const QRgb base = view.palette().color(QPalette::Base).rgb();
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            inked += image.pixel(x, y) != base;
+    }
+    return inked;
+}
+
+int highlightedPixels(TextView &view)
+{
+    const QImage image = view.viewport()->grab().toImage();
+    const QRgb highlight = view.palette().color(QPalette::Highlight).rgb();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == highlight;
+    }
+    return count;
+}
+
+} // namespace
+
+class TestTextView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void inputMethodCommitAndPreedit();
+    void inputMethodQueries();
+    void contextMenuEntries_data();
+    void contextMenuEntries();
+    void primarySelection();
+    void clipboardKeepsEveryCharacter();
+    void accessibleText();
+    void controlCharactersAreDrawn_data();
+    void controlCharactersAreDrawn();
+    void selectionHighlightedOnlyWithFocus();
+    void darkPalette();
+};
+
+void TestTextView::inputMethodCommitAndPreedit()
+{
+    auto view = shownView("ab");
+    view->model().setSelection(1, 1);
+    QInputMethodEvent preedit(QString::fromUtf8("ni"), {});
+    QApplication::sendEvent(view.get(), &preedit);
+    // Shown in place, not yet part of the text.
+    QCOMPARE(view->model().text().text(), QString("ab"));
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("你"));
+    QApplication::sendEvent(view.get(), &commit);
+    QCOMPARE(view->model().text().text(), QString::fromUtf8("a你b"));
+    QCOMPARE(view->model().caret(), 2);
+    // A commit that replaces text before the caret, as some methods send.
+    QInputMethodEvent replace;
+    replace.setCommitString("X", -1, 1);
+    QApplication::sendEvent(view.get(), &replace);
+    QCOMPARE(view->model().text().text(), QString("aXb"));
+    view->model().undo();
+    QCOMPARE(view->model().text().text(), QString::fromUtf8("a你b"));
+}
+
+void TestTextView::inputMethodQueries()
+{
+    auto view = shownView("first line\nsecond line");
+    view->model().setSelection(14, 11);
+    const QWidget *widget = view.get(); // queried as the input method does
+    QVERIFY(widget->inputMethodQuery(Qt::ImEnabled).toBool());
+    QCOMPARE(widget->inputMethodQuery(Qt::ImSurroundingText).toString(), QString("second line"));
+    QCOMPARE(widget->inputMethodQuery(Qt::ImCursorPosition).toInt(), 3);
+    QCOMPARE(widget->inputMethodQuery(Qt::ImAnchorPosition).toInt(), 0);
+    QCOMPARE(widget->inputMethodQuery(Qt::ImCurrentSelection).toString(), QString("sec"));
+    // The candidate window goes next to the caret: on the second row, inside the box.
+    const QRect caret = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QRect first = (view->model().setSelection(0, 0), view->caretRect());
+    QVERIFY(view->rect().contains(caret));
+    QVERIFY(caret.top() > first.top());
+    QVERIFY(caret.left() > first.left());
+}
+
+void TestTextView::contextMenuEntries_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("undoable");
+    QTest::addColumn<QStringList>("enabled");
+    const QStringList always = {"edit-paste", "select-all"};
+    QTest::newRow("nothing selected, nothing done") << 0 << false << always;
+    QTest::newRow("a selection") << 2 << false
+                                 << QStringList{"edit-cut", "edit-copy", "edit-paste",
+                                                "edit-delete", "select-all"};
+    QTest::newRow("after an edit")
+        << 0 << true << QStringList{"edit-undo", "edit-paste", "select-all"};
+}
+
+void TestTextView::contextMenuEntries()
+{
+    QFETCH(int, selected);
+    QFETCH(bool, undoable);
+    QFETCH(QStringList, enabled);
+    auto view = shownView("some text");
+    QApplication::clipboard()->setText("pasted");
+    if (undoable) {
+        view->model().replaceSelection(u"x");
+        view->model().setSelection(0, 0);
+    }
+    view->model().setSelection(selected, 0);
+    std::unique_ptr<QMenu> menu(view->createContextMenu(nullptr));
+    QStringList names;
+    QStringList on;
+    for (QAction *action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        names.append(action->objectName());
+        if (action->isEnabled())
+            on.append(action->objectName());
+    }
+    QCOMPARE(names, (QStringList{"edit-undo", "edit-redo", "edit-cut", "edit-copy", "edit-paste",
+                                 "edit-delete", "select-all"}));
+    QCOMPARE(on, enabled);
+    // The menu opens on the box's own event, at the mouse.
+    bool opened = false;
+    QTimer::singleShot(0, view.get(), [&opened] {
+        if (QWidget *popup = QApplication::activePopupWidget()) {
+            opened = true;
+            popup->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            view->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(view->viewport(), &event);
+    QTRY_VERIFY(opened);
+}
+
+void TestTextView::primarySelection()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!clipboard->supportsSelection())
+        QSKIP("this platform has no primary selection");
+    auto view = shownView("alpha beta");
+    view->setFocus();
+    // Selecting publishes; a middle click pastes it where it lands.
+    QTest::keyClick(view.get(), Qt::Key_End, Qt::ShiftModifier);
+    QTRY_COMPARE(clipboard->text(QClipboard::Selection), QString("alpha beta"));
+    clipboard->setText("primary", QClipboard::Selection);
+    QTest::mouseClick(view->viewport(), Qt::MiddleButton, {}, QPoint(2, 8));
+    QCOMPARE(view->model().text().text(), QString("primaryalpha beta"));
+}
+
+void TestTextView::clipboardKeepsEveryCharacter()
+{
+    const QString text = QString("a") + QChar(0xA0) + "b" + QChar(0x2029) + "c\r" + QChar(0xFDD0);
+    auto view = shownView(text);
+    view->selectAll();
+    view->copy();
+    QCOMPARE(QApplication::clipboard()->text(), text);
+    view->model().setSelection(int(text.size()), int(text.size()));
+    view->paste();
+    QCOMPARE(view->model().text().text(), text + text);
+}
+
+void TestTextView::accessibleText()
+{
+    auto view = shownView("one\ntwo three");
+    view->model().setSelection(8, 4);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(view.get());
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), QAccessible::EditableText);
+    QVERIFY(accessible->state().multiLine);
+    QAccessibleTextInterface *text = accessible->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->characterCount(), 13);
+    QCOMPARE(text->text(4, 7), QString("two"));
+    QCOMPARE(text->cursorPosition(), 8);
+    QCOMPARE(text->selectionCount(), 1);
+    int start = -1;
+    int end = -1;
+    text->selection(0, &start, &end);
+    QCOMPARE(start, 4);
+    QCOMPARE(end, 8);
+    QCOMPARE(accessible->text(QAccessible::Value), QString("one\ntwo three"));
+    // A screen reader moves the caret and reads a character's place.
+    text->setCursorPosition(2);
+    QCOMPARE(view->model().caret(), 2);
+    QVERIFY(text->characterRect(5).isValid());
+    QCOMPARE(text->offsetAtPoint(
+                 view->mapToGlobal(text->characterRect(5).center() - view->mapToGlobal(QPoint()))),
+             5);
+}
+
+void TestTextView::controlCharactersAreDrawn_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("NUL") << QString(QChar(0));
+    QTest::newRow("lone CR") << QString("\r");
+    QTest::newRow("escape") << QString("\x1B");
+    QTest::newRow("line separator") << QString(QChar(0x2028));
+    QTest::newRow("paragraph separator") << QString(QChar(0x2029));
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800));
+}
+
+void TestTextView::controlCharactersAreDrawn()
+{
+    QFETCH(QString, text);
+    auto view = shownView(text);
+    view->clearFocus(); // no caret in the picture
+    QVERIFY(inkedPixels(*view) > 4);
+    auto empty = shownView(QString());
+    QCOMPARE(inkedPixels(*empty), 0);
+}
+
+void TestTextView::selectionHighlightedOnlyWithFocus()
+{
+    auto view = shownView("selected text");
+    QLineEdit other(view.get());
+    other.move(200, 150);
+    other.show();
+    view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(view.get()));
+    view->model().setSelection(8, 0);
+    view->setFocus();
+    QTRY_VERIFY(view->hasFocus());
+    QTRY_VERIFY(highlightedPixels(*view) > 50);
+    other.setFocus();
+    QTRY_VERIFY(!view->hasFocus());
+    QTRY_COMPARE(highlightedPixels(*view), 0);
+    QCOMPARE(view->model().selectedText(), QString("selected"));
+}
+
+void TestTextView::darkPalette()
+{
+    auto view = shownView("text");
+    QPalette dark = view->palette();
+    dark.setColor(QPalette::Base, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    view->setPalette(dark);
+    view->clearFocus();
+    const QImage image = view->viewport()->grab().toImage();
+    int white = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            white += qGray(image.pixel(x, y)) > 200;
+    }
+    QVERIFY(white > 10);
+    QCOMPARE(image.pixel(image.width() - 2, image.height() - 2), QColor(Qt::black).rgb());
+}
+
+QTEST_MAIN(TestTextView)
+#include "tst_textview.moc"
