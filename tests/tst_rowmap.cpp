@@ -69,6 +69,8 @@ private slots:
     void editsKeepTheRowsRight_data();
     void editsKeepTheRowsRight();
     void rowsWalkBothWays();
+    void jumpsFarIntoALongLine_data();
+    void jumpsFarIntoALongLine();
 };
 
 void TestRowMap::longLineRowsMatchQt_data()
@@ -152,6 +154,48 @@ void TestRowMap::rowsWalkBothWays()
     QCOMPARE(forward.back(), int(page.size()) - 3);
     for (int start : forward)
         QCOMPARE(rows.rowAt(start).start, start);
+}
+
+void TestRowMap::jumpsFarIntoALongLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QRandomGenerator random(9);
+    QTest::newRow("words") << words(random, 100000);
+    QTest::newRow("no break opportunity") << QString(100000, QLatin1Char('q'));
+}
+
+// A jump to the end, the middle and back again shows rows that fit and
+// follow on from each other without wrapping the line from its start; going
+// through the line from its start then finds Qt's rows all the same.
+void TestRowMap::jumpsFarIntoALongLine()
+{
+    QFETCH(QString, line);
+    PieceTree text;
+    text.reset(line);
+    RowMap rows(text);
+    rows.setFormat(boxFont(), Width, 80);
+    const int length = int(line.size());
+    const auto fits = [&](const RowMap::Row &row) {
+        QTextLayout layout(line.mid(row.start, row.end - row.start), boxFont());
+        layout.beginLayout();
+        QTextLine first = layout.createLine();
+        first.setLineWidth(Width);
+        const bool one = !layout.createLine().isValid();
+        layout.endLayout();
+        return row.end > row.start && one;
+    };
+    for (const int target : {length, length / 2, length / 4 * 3}) {
+        RowMap::Row row = rows.rowAt(target);
+        QVERIFY(row.start <= target && (target < row.end || target == length));
+        RowMap::Row down = row;
+        for (int i = 0; i < 300 && rows.previous(row); ++i) {
+            QVERIFY(fits(row));
+            QCOMPARE(row.end, down.start);
+            down = row;
+        }
+        QVERIFY(!rows.wrapped(0));
+    }
+    QVERIFY(mappedRows(rows, 0) == wholeLineRows(line));
 }
 
 QTEST_MAIN(TestRowMap)

@@ -20,6 +20,9 @@ constexpr int RowsPerBlock = 64;
 // Past this many remembered lines, short lines are forgotten.
 constexpr std::size_t MaxLines = 4096;
 constexpr std::size_t MaxBlocks = 512;
+// A run wraps on to a place at most this many chunks ahead; farther, a run
+// of its own starts there.
+constexpr int JumpChunks = 16;
 
 } // namespace
 
@@ -79,67 +82,133 @@ RowMap::LineRows &RowMap::rowsOf(int lineStart, int lineEnd)
         return found->second;
     if (m_lines.size() >= MaxLines) {
         for (auto it = m_lines.begin(); it != m_lines.end();)
-            it = it->second.length > LongLine ? std::next(it) : m_lines.erase(it);
+            it = isLong(it->second) ? std::next(it) : m_lines.erase(it);
     }
     LineRows &rows = m_lines[lineStart];
     rows = LineRows();
     rows.length = lineEnd - lineStart;
-    rows.starts.push_back(0);
+    rows.runs[0].starts.push_back(0);
     return rows;
 }
 
-void RowMap::wrapUntil(int lineStart, LineRows &rows, std::size_t needed, int offset)
+bool RowMap::isLong(const LineRows &rows) const
 {
-    while (!rows.complete && (rows.starts.size() < needed || rows.starts.back() <= offset))
-        wrapChunk(lineStart, rows);
+    return rows.length > LongLine;
 }
 
-void RowMap::wrapChunk(int lineStart, LineRows &rows)
+void RowMap::wrapChunk(int lineStart, int length, Run &run)
 {
-    if (rows.length <= LongLine) {
-        std::unique_ptr<QTextLayout> whole = layout(lineStart, rows.length, false);
-        rows.starts.clear();
+    if (length <= LongLine) {
+        std::unique_ptr<QTextLayout> whole = layout(lineStart, length, false);
+        run.starts.clear();
         for (int i = 0; i < whole->lineCount(); ++i)
-            rows.starts.push_back(whole->lineAt(i).textStart());
-        if (rows.starts.empty())
-            rows.starts.push_back(0);
-        rows.complete = true;
+            run.starts.push_back(whole->lineAt(i).textStart());
+        if (run.starts.empty())
+            run.starts.push_back(0);
+        run.complete = true;
         const bool preeditHere =
-            m_preeditPosition >= lineStart && m_preeditPosition <= lineStart + rows.length;
+            m_preeditPosition >= lineStart && m_preeditPosition <= lineStart + length;
         if (!preeditHere && m_blocks.size() < MaxBlocks)
             m_blocks[lineStart] = std::move(whole);
         return;
     }
-    const int from = rows.starts.back();
+    const int from = run.starts.back();
     for (int chunk = ChunkRows * charsPerRow();; chunk *= 2) {
-        const int end = std::min(rows.length, from + chunk);
+        const int end = std::min(length, from + chunk);
         std::unique_ptr<QTextLayout> part = layout(lineStart + from, end - from, false);
         const int lines = part->lineCount();
-        if (end == rows.length) {
+        if (end == length) {
             for (int i = 1; i < lines; ++i)
-                rows.starts.push_back(from + part->lineAt(i).textStart());
-            rows.complete = true;
+                run.starts.push_back(from + part->lineAt(i).textStart());
+            run.complete = true;
             return;
         }
         // The last two rows may depend on the text cut off at the chunk's end.
         if (lines >= 3) {
             for (int i = 1; i < lines - 1; ++i)
-                rows.starts.push_back(from + part->lineAt(i).textStart());
+                run.starts.push_back(from + part->lineAt(i).textStart());
             return;
         }
     }
 }
 
-RowMap::Row RowMap::rowOf(int lineStart, LineRows &rows, std::size_t index)
+void RowMap::extend(int lineStart, LineRows &rows, Runs::iterator run)
 {
-    wrapUntil(lineStart, rows, index + 2, -1);
-    index = std::min(index, rows.starts.size() - 1);
+    const std::size_t known = run->second.starts.size();
+    wrapChunk(lineStart, rows.length, run->second);
+    join(rows, run, known - 1);
+}
+
+void RowMap::join(LineRows &rows, Runs::iterator run, std::size_t from)
+{
+    std::vector<int> &starts = run->second.starts;
+    for (auto next = std::next(run); next != rows.runs.end(); next = std::next(run)) {
+        if (!run->second.complete && starts.back() < next->first)
+            return;
+        // Where a row of this run starts as one of the next run did, the rest
+        // of that run is this run's rest.
+        const std::vector<int> &later = next->second.starts;
+        bool joined = false;
+        for (std::size_t i = from; i < starts.size() && !joined; ++i) {
+            const auto same = std::lower_bound(later.begin(), later.end(), starts[i]);
+            if (same != later.end() && *same == starts[i]) {
+                starts.resize(i + 1);
+                starts.insert(starts.end(), same + 1, later.end());
+                run->second.complete = next->second.complete;
+                from = i;
+                joined = true;
+            }
+        }
+        // Rows that never line up give way once this run is well past them.
+        const bool past = run->second.complete || starts.back() >= later.back() ||
+                          starts.back() > next->first + ChunkRows * charsPerRow();
+        if (!joined && !past)
+            return;
+        rows.runs.erase(next);
+    }
+}
+
+int RowMap::resyncPoint(int lineStart, int relative) const
+{
+    // A little before the place, after a space if there is one near: a row
+    // starts there in all likelihood.
+    const int at = std::max(0, relative - ChunkRows * charsPerRow());
+    const int from = std::max(0, at - 256);
+    const QString before = m_text.text(lineStart + from, at - from);
+    const qsizetype space = before.lastIndexOf(QLatin1Char(' '));
+    return space >= 0 ? from + int(space) + 1 : at;
+}
+
+RowMap::Runs::iterator RowMap::runFor(int lineStart, LineRows &rows, int relative)
+{
+    auto run = std::prev(rows.runs.upper_bound(relative));
+    for (;;) {
+        const Run &rowsSoFar = run->second;
+        if (rowsSoFar.complete || relative < rowsSoFar.starts.back())
+            return run;
+        const int distance = relative - rowsSoFar.starts.back();
+        if (isLong(rows) && distance > JumpChunks * ChunkRows * charsPerRow()) {
+            const int start = resyncPoint(lineStart, relative);
+            run = rows.runs.emplace(start, Run{{start}, false}).first;
+            continue;
+        }
+        extend(lineStart, rows, run);
+    }
+}
+
+RowMap::Row RowMap::rowOf(int lineStart, LineRows &rows, Runs::iterator run, std::size_t index)
+{
+    Run &found = run->second;
+    while (!found.complete && found.starts.size() < index + 2)
+        extend(lineStart, rows, run);
+    index = std::min(index, found.starts.size() - 1);
     Row row;
     row.lineStart = lineStart;
     row.lineEnd = lineStart + rows.length;
+    row.run = run->first;
     row.index = int(index);
-    row.start = lineStart + rows.starts[index];
-    row.end = index + 1 < rows.starts.size() ? lineStart + rows.starts[index + 1] : row.lineEnd;
+    row.start = lineStart + found.starts[index];
+    row.end = index + 1 < found.starts.size() ? lineStart + found.starts[index + 1] : row.lineEnd;
     return row;
 }
 
@@ -150,48 +219,76 @@ RowMap::Row RowMap::rowAt(int offset)
     const int lineStart = m_text.lineStart(line);
     LineRows &rows = rowsOf(lineStart, m_text.lineEnd(line));
     const int relative = offset - lineStart;
-    wrapUntil(lineStart, rows, 0, relative);
-    const auto after = std::upper_bound(rows.starts.begin(), rows.starts.end(), relative);
-    return rowOf(lineStart, rows, std::size_t(after - rows.starts.begin() - 1));
+    const auto run = runFor(lineStart, rows, relative);
+    const std::vector<int> &starts = run->second.starts;
+    const auto after = std::upper_bound(starts.begin(), starts.end(), relative);
+    return rowOf(lineStart, rows, run, std::size_t(after - starts.begin() - 1));
 }
 
 bool RowMap::next(Row &row)
 {
-    if (!row.lastInLine()) {
-        row = rowOf(row.lineStart, rowsOf(row.lineStart, row.lineEnd), std::size_t(row.index) + 1);
+    if (row.lastInLine()) {
+        if (row.lineEnd >= m_text.length())
+            return false;
+        const int lineStart = row.lineEnd + 1;
+        LineRows &rows = rowsOf(lineStart, m_text.lineEnd(m_text.lineAt(lineStart)));
+        row = rowOf(lineStart, rows, rows.runs.begin(), 0);
         return true;
     }
-    if (row.lineEnd >= m_text.length())
-        return false;
-    const int lineStart = row.lineEnd + 1;
-    row = rowOf(lineStart, rowsOf(lineStart, m_text.lineEnd(m_text.lineAt(lineStart))), 0);
+    const int end = row.end;
+    // On along the row's own run, which joins the runs it reaches.
+    LineRows &rows = rowsOf(row.lineStart, row.lineEnd);
+    const auto run = rows.runs.find(row.run);
+    if (row.run >= 0 && run != rows.runs.end()) {
+        const std::vector<int> &starts = run->second.starts;
+        const std::size_t index = std::size_t(row.index);
+        if (index < starts.size() && row.lineStart + starts[index] == row.start) {
+            row = rowOf(row.lineStart, rows, run, index + 1);
+            if (row.start == end)
+                return true;
+        }
+    }
+    row = rowAt(end);
+    // Where two runs meet, the rows between them are stitched.
+    if (row.start < end) {
+        row.start = end;
+        row.run = -1;
+    }
     return true;
 }
 
 bool RowMap::previous(Row &row)
 {
-    if (row.index > 0) {
-        row = rowOf(row.lineStart, rowsOf(row.lineStart, row.lineEnd), std::size_t(row.index) - 1);
+    if (row.start == row.lineStart) {
+        if (row.lineStart == 0)
+            return false;
+        const int lineEnd = row.lineStart - 1;
+        row = rowAt(lineEnd);
         return true;
     }
-    if (row.lineStart == 0)
-        return false;
-    const int lineEnd = row.lineStart - 1;
-    row = lastRowOf(m_text.lineStart(m_text.lineAt(lineEnd)), lineEnd);
+    const int start = row.start;
+    LineRows &rows = rowsOf(row.lineStart, row.lineEnd);
+    const auto run = rows.runs.find(row.run);
+    if (row.run >= 0 && row.index > 0 && run != rows.runs.end()) {
+        const std::vector<int> &starts = run->second.starts;
+        const std::size_t index = std::size_t(row.index);
+        if (index < starts.size() && row.lineStart + starts[index] == start) {
+            row = rowOf(row.lineStart, rows, run, index - 1);
+            return true;
+        }
+    }
+    row = rowAt(start - 1);
+    if (row.end > start) {
+        row.end = start;
+        row.run = -1;
+    }
     return true;
-}
-
-RowMap::Row RowMap::lastRowOf(int lineStart, int lineEnd)
-{
-    LineRows &rows = rowsOf(lineStart, lineEnd);
-    wrapUntil(lineStart, rows, std::size_t(-1), rows.length);
-    return rowOf(lineStart, rows, rows.starts.size() - 1);
 }
 
 bool RowMap::wrapped(int lineStart)
 {
     const auto found = m_lines.find(lineStart);
-    return found != m_lines.end() && found->second.complete;
+    return found != m_lines.end() && found->second.runs.begin()->second.complete;
 }
 
 RowMap::Shaped RowMap::shape(const Row &row)
@@ -200,15 +297,33 @@ RowMap::Shaped RowMap::shape(const Row &row)
     int blockStart = row.lineStart;
     int blockEnd = row.lineEnd;
     int index = row.index;
-    if (rows.length > LongLine) {
+    if (isLong(rows)) {
+        // A stretch of the row's run; a seam row, or one of a run since
+        // joined, alone.
+        blockStart = row.start;
+        blockEnd = row.end;
+        index = 0;
+        const auto run = rows.runs.find(row.run);
         const std::size_t first = std::size_t(row.index / RowsPerBlock * RowsPerBlock);
-        wrapUntil(row.lineStart, rows, first + RowsPerBlock + 1, -1);
-        blockStart = row.lineStart + rows.starts[first];
-        if (first + RowsPerBlock < rows.starts.size())
-            blockEnd = row.lineStart + rows.starts[first + RowsPerBlock];
-        index -= int(first);
+        if (row.run >= 0 && run != rows.runs.end()) {
+            Run &found = run->second;
+            while (!found.complete && found.starts.size() < first + RowsPerBlock + 1)
+                extend(row.lineStart, rows, run);
+            if (std::size_t(row.index) < found.starts.size() &&
+                row.lineStart + found.starts[std::size_t(row.index)] == row.start) {
+                blockStart = row.lineStart + found.starts[first];
+                blockEnd = first + RowsPerBlock < found.starts.size()
+                               ? row.lineStart + found.starts[first + RowsPerBlock]
+                               : row.lineEnd;
+                index = row.index - int(first);
+            }
+        }
     }
     auto found = m_blocks.find(blockStart);
+    if (found != m_blocks.end() && found->second->text().size() != blockEnd - blockStart) {
+        m_blocks.erase(found);
+        found = m_blocks.end();
+    }
     if (found == m_blocks.end()) {
         if (m_blocks.size() >= MaxBlocks)
             m_blocks.clear();
@@ -240,19 +355,33 @@ void RowMap::textChanged(int start, int removed, int added)
             kept.emplace(lineStart, std::move(rows));
         } else if (lineStart > start + removed) {
             kept.emplace(lineStart + delta, std::move(rows));
-        } else if (rows.length > LongLine && lineStart <= start && start + removed <= lineEnd &&
+        } else if (isLong(rows) && lineStart <= start && start + removed <= lineEnd &&
                    m_text.lineEnd(m_text.lineAt(lineStart)) == lineEnd + delta) {
             LineRows &line = kept[lineStart];
-            line = std::move(rows);
-            rewrap(lineStart, line, start - lineStart, removed, added);
+            line.length = rows.length + delta;
+            const int at = start - lineStart;
+            const int reach = 2 * charsPerRow(); // a row's start hangs on the word after it
+            for (auto &[key, run] : rows.runs) {
+                if (key > at + removed) {
+                    Run shifted = std::move(run);
+                    for (int &rowStart : shifted.starts)
+                        rowStart += delta;
+                    line.runs.emplace(key + delta, std::move(shifted));
+                } else if (key == 0 || key <= at) {
+                    const bool before = !run.complete && run.starts.back() + reach < at;
+                    Run &kept = line.runs[key] = std::move(run);
+                    if (!before)
+                        rewrap(lineStart, line.length, kept, at, removed, added);
+                }
+            }
         }
     }
     m_lines.swap(kept);
 }
 
-void RowMap::rewrap(int lineStart, LineRows &rows, int at, int removed, int added)
+void RowMap::rewrap(int lineStart, int length, Run &run, int at, int removed, int added)
 {
-    std::vector<int> &starts = rows.starts;
+    std::vector<int> &starts = run.starts;
     const int delta = added - removed;
     // The row before the changed one may take in text the change freed.
     const auto changed = std::upper_bound(starts.begin(), starts.end(), at) - 1;
@@ -262,26 +391,25 @@ void RowMap::rewrap(int lineStart, LineRows &rows, int at, int removed, int adde
         if (*it > at + removed)
             old.push_back(*it + delta);
     }
-    const bool oldComplete = rows.complete;
+    const bool oldComplete = run.complete;
     starts.erase(keep + 1, starts.end());
-    rows.length += delta;
-    rows.complete = false;
-    if (rows.length <= LongLine) {
+    run.complete = false;
+    if (length <= LongLine) {
         starts.assign(1, 0);
         return;
     }
     // Wrap on until a new row starts where an old one did: from there on the
     // rows are the old ones. Stop a little past the change if they never do.
     const int enough = at + added + 4 * ChunkRows * charsPerRow();
-    while (!rows.complete && starts.back() <= enough) {
+    while (!run.complete && starts.back() <= enough) {
         const std::size_t first = starts.size();
-        wrapChunk(lineStart, rows);
-        for (std::size_t i = first - 1; i < starts.size(); ++i) {
+        wrapChunk(lineStart, length, run);
+        for (std::size_t i = first; i < starts.size(); ++i) {
             const auto same = std::lower_bound(old.begin(), old.end(), starts[i]);
             if (same != old.end() && *same == starts[i]) {
                 starts.erase(starts.begin() + std::ptrdiff_t(i) + 1, starts.end());
                 starts.insert(starts.end(), same + 1, old.end());
-                rows.complete = oldComplete;
+                run.complete = oldComplete;
                 return;
             }
         }

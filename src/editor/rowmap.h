@@ -12,8 +12,10 @@ class PieceTree;
 // Where the lines of the text wrap into rows at the box's width. Rows are
 // found lazily: a short line is laid out whole, a long one chunk by chunk
 // only as far as someone asks, and an edit re-wraps a long line only until
-// its old rows line up again. Rows are drawn from blocks: a short line, or a
-// run of a long line's rows, shaped by QTextLayout.
+// its old rows line up again. A jump far into a long line starts a run of
+// rows of its own there, which joins the rows before it once they reach it
+// and line up. Rows are drawn from blocks: a short line, or a stretch of a
+// run's rows, shaped by QTextLayout.
 class RowMap
 {
 public:
@@ -21,7 +23,8 @@ public:
     {
         int lineStart = 0;
         int lineEnd = 0;
-        int index = 0; // within the line
+        int run = 0;   // where the row's run starts, from the line's start; -1 for a seam
+        int index = 0; // within the run
         int start = 0;
         int end = 0;
         bool lastInLine() const { return end == lineEnd; }
@@ -44,7 +47,6 @@ public:
     Row rowAt(int offset);
     bool next(Row &row);
     bool previous(Row &row);
-    Row lastRowOf(int lineStart, int lineEnd);
 
     // The shaped block holding `row`: its layout, its text's offset, and the
     // row's line in it.
@@ -60,21 +62,32 @@ public:
     bool wrapped(int lineStart);
 
 private:
-    struct LineRows
+    // Rows found one after the other from `starts[0]`.
+    struct Run
     {
-        int length = 0;
         std::vector<int> starts; // from the line's start; the last one open unless complete
         bool complete = false;
     };
+    using Runs = std::map<int, Run>; // by first row; the one from 0 is always there
+    struct LineRows
+    {
+        int length = 0;
+        Runs runs;
+    };
     LineRows &rowsOf(int lineStart, int lineEnd);
-    // Finds rows until `needed` rows are known or the line is complete.
-    void wrapUntil(int lineStart, LineRows &rows, std::size_t needed, int offset);
-    void wrapChunk(int lineStart, LineRows &rows);
+    bool isLong(const LineRows &rows) const;
+    // The run whose rows reach `relative`, wrapping or starting one.
+    Runs::iterator runFor(int lineStart, LineRows &rows, int relative);
+    // Wraps one chunk more of `run`, then joins the runs it reaches.
+    void extend(int lineStart, LineRows &rows, Runs::iterator run);
+    void wrapChunk(int lineStart, int length, Run &run);
+    void join(LineRows &rows, Runs::iterator run, std::size_t from);
+    int resyncPoint(int lineStart, int relative) const;
     std::unique_ptr<QTextLayout> layout(int start, int count, bool withPreedit) const;
+    Row rowOf(int lineStart, LineRows &rows, Runs::iterator run, std::size_t index);
     // After a change at `at` inside a long line: keeps the rows before it and
     // the rows after it that line up again.
-    void rewrap(int lineStart, LineRows &rows, int at, int removed, int added);
-    Row rowOf(int lineStart, LineRows &rows, std::size_t index);
+    void rewrap(int lineStart, int length, Run &run, int at, int removed, int added);
 
     const PieceTree &m_text;
     QFont m_font;
