@@ -113,11 +113,8 @@ int TextView::visibleRows() const
 
 int TextView::maxTop() const
 {
+    // Found from the page's end, which a long last line wraps only around.
     const int length = m_model.length();
-    const PieceTree &text = m_model.text();
-    const int lastLine = text.lineStart(text.lineCount() - 1);
-    if (length - lastLine > 4096 && !m_rows.wrapped(lastLine))
-        return std::max(0, length - (visibleRows() - 1) * m_rows.charsPerRow());
     // Rows that fit between the top and bottom margins, the last one whole.
     const int fit = std::max(1, int((viewport()->height() - 2 * Margin - 1) / m_rows.rowHeight()));
     RowMap::Row row = m_rows.rowAt(length);
