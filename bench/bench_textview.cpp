@@ -356,9 +356,9 @@ BENCHMARK(idle)
 
 static const RatioRegistration openRatio("open 100 MB: view / stock box",
                                          "stockOpen/1/iterations:1/real_time", "open/1/real_time");
-static const RatioRegistration openLongRatio("open 16 MB line: view / stock box",
-                                             "stockOpen/3/iterations:1/real_time",
-                                             "open/3/real_time");
+static const RatioRegistration openLineRatio("open 1 MB line: view / stock box",
+                                             "stockOpen/2/iterations:1/real_time",
+                                             "open/2/real_time");
 static const RatioRegistration keyRatio("key mid 1 MB line: view / stock box",
                                         "stockKeystroke/2/2/iterations:5/real_time",
                                         "keystroke/2/2/real_time");
