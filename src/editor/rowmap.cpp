@@ -14,9 +14,9 @@ namespace {
 constexpr int LongLine = 4096;
 // A chunk holds this many rows' worth of characters: Qt's line breaking
 // slows with the length of a run it cannot break, so chunks stay short.
-constexpr int ChunkRows = 24;
+constexpr int ChunkRows = 16;
 // A long line is drawn from blocks of this many rows.
-constexpr int RowsPerBlock = 64;
+constexpr int RowsPerBlock = 16;
 // Past this many remembered lines, short lines are forgotten.
 constexpr std::size_t MaxLines = 4096;
 constexpr std::size_t MaxBlocks = 512;
@@ -346,8 +346,16 @@ void RowMap::setPreedit(int position, const QString &text)
 
 void RowMap::textChanged(int start, int removed, int added)
 {
-    m_blocks.clear();
     const int delta = added - removed;
+    // Shaped text the change did not touch stays shaped.
+    std::map<int, std::unique_ptr<QTextLayout>> blocks;
+    for (auto &[blockStart, block] : m_blocks) {
+        if (blockStart + block->text().size() < start)
+            blocks.emplace(blockStart, std::move(block));
+        else if (blockStart > start + removed)
+            blocks.emplace(blockStart + delta, std::move(block));
+    }
+    m_blocks.swap(blocks);
     std::map<int, LineRows> kept;
     for (auto &[lineStart, rows] : m_lines) {
         const int lineEnd = lineStart + rows.length;
@@ -400,7 +408,7 @@ void RowMap::rewrap(int lineStart, int length, Run &run, int at, int removed, in
     }
     // Wrap on until a new row starts where an old one did: from there on the
     // rows are the old ones. Stop a little past the change if they never do.
-    const int enough = at + added + 4 * ChunkRows * charsPerRow();
+    const int enough = at + added + ChunkRows * charsPerRow();
     while (!run.complete && starts.back() <= enough) {
         const std::size_t first = starts.size();
         wrapChunk(lineStart, length, run);
