@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <memory>
 
@@ -72,6 +73,8 @@ private slots:
     void controlCharactersAreDrawn();
     void selectionHighlightedOnlyWithFocus();
     void darkPalette();
+    void dropFromElsewhere_data();
+    void dropFromElsewhere();
 };
 
 void TestTextView::inputMethodCommitAndPreedit()
@@ -278,6 +281,58 @@ void TestTextView::darkPalette()
     }
     QVERIFY(white > 10);
     QCOMPARE(image.pixel(image.width() - 2, image.height() - 2), QColor(Qt::black).rgb());
+}
+
+namespace {
+
+// A view that takes dropped file names too, through the one place for data.
+class FileTakingView : public TextView
+{
+protected:
+    bool canInsertFromMimeData(const QMimeData *source) const override
+    {
+        return source->hasUrls() || TextView::canInsertFromMimeData(source);
+    }
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        if (!source->hasUrls())
+            return TextView::insertFromMimeData(source);
+        model().replaceSelection(QString("[%1]").arg(source->urls().constFirst().fileName()));
+    }
+};
+
+} // namespace
+
+void TestTextView::dropFromElsewhere_data()
+{
+    QTest::addColumn<bool>("file");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("text") << false << "dropped text";
+    QTest::newRow("a file, through the hook") << true << "[page.html]text";
+}
+
+void TestTextView::dropFromElsewhere()
+{
+    QFETCH(bool, file);
+    FileTakingView view;
+    view.resize(300, 200);
+    view.model().setText(file ? "text" : " text");
+    view.show();
+    QMimeData data;
+    if (file)
+        data.setUrls({QUrl::fromLocalFile("/tmp/page.html")});
+    else
+        data.setText("dropped");
+    // At the top left, before the first character.
+    const QPointF at(2, 5);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(view.viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(view.viewport(), &drop);
+    QTEST(view.model().text().text(), "expected");
+    view.model().undo();
+    QCOMPARE(view.model().text().text(), QString(file ? "text" : " text"));
 }
 
 QTEST_MAIN(TestTextView)
