@@ -10,9 +10,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -73,6 +75,7 @@ private slots:
     void controlCharactersAreDrawn();
     void selectionHighlightedOnlyWithFocus();
     void darkPalette();
+    void scrollBarStaysSteadyOnALongLine();
     void dropFromElsewhere_data();
     void dropFromElsewhere();
 };
@@ -281,6 +284,33 @@ void TestTextView::darkPalette()
     }
     QVERIFY(white > 10);
     QCOMPARE(image.pixel(image.width() - 2, image.height() - 2), QColor(Qt::black).rgb());
+}
+
+// The scroll bar counts characters, so its range is known before the rows of
+// a long line are: it neither jumps nor shrinks while the view scrolls.
+void TestTextView::scrollBarStaysSteadyOnALongLine()
+{
+    const QString line = QString("<b>lorem</b> ipsum dolor sit amet, ").repeated(60000);
+    auto view = shownView(line);
+    QScrollBar *bar = view->verticalScrollBar();
+    const int maximum = bar->maximum();
+    QVERIFY(maximum > int(line.size()) * 9 / 10);
+    int last = bar->value();
+    for (int step = 0; step < 200; ++step) {
+        QWheelEvent wheel(QPointF(50, 50), view->mapToGlobal(QPointF(50, 50)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+        QVERIFY(bar->value() > last);
+        QCOMPARE(bar->maximum(), maximum);
+        last = bar->value();
+    }
+    // Dragged anywhere, the first row shown starts within a row of the thumb.
+    for (const int at : {maximum / 2, maximum / 3, maximum - 10, 100}) {
+        bar->setSliderPosition(at);
+        const int first = view->positionAt(view->viewport()->pos() + QPoint(5, 5));
+        QVERIFY2(first <= at && at - first < 200, qPrintable(QString::number(at - first)));
+        QCOMPARE(bar->maximum(), maximum);
+    }
 }
 
 namespace {
