@@ -1,6 +1,7 @@
 #include "platform/fileopendialog.h"
 
 #include <QFileDialog>
+#include <QSettings>
 
 FileOpenDialog::FileOpenDialog(QObject *parent) : QObject(parent)
 {
@@ -40,7 +41,14 @@ FileOpenDialog::Runner &FileOpenDialog::runner()
 std::optional<QString> FileOpenDialog::runStandardDialog(const FileOpenDialog &dialog,
                                                          QWidget *parent)
 {
+    // The dialog keeps its history and last folder in the user's settings,
+    // while the program remembers nothing between runs: point the settings at
+    // a folder where no file can be made, so that none is read or written.
+    // Qt's own dialog, since a desktop's native one keeps such state too.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
     QFileDialog fileDialog(parent);
+    fileDialog.setOption(QFileDialog::DontUseNativeDialog);
     fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
     fileDialog.setFileMode(QFileDialog::ExistingFile);
     // Qt reads the patterns from the last parentheses of a filter, separated by

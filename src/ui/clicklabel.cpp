@@ -7,6 +7,7 @@ ClickLabel::ClickLabel(QWidget *parent) : ClickLabel(QString(), parent) {}
 ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
     setFocusPolicy(Qt::NoFocus);
+    setTextFormat(Qt::PlainText);
 }
 
 void ClickLabel::mousePressEvent(QMouseEvent *event)
