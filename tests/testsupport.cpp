@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <csignal>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -158,14 +159,15 @@ void clickInto(QWidget *widget)
                       widget->mapTo(window, widget->rect().center()));
 }
 
-void addRoundTripRows()
+void addRoundTripRows(Keeping keeping)
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("saved");
     // Saving adds one line break in the page's style.
-    const auto row = [](const char *name, const QByteArray &bytes, const char *end = "\r\n") {
+    const auto row = [](const char *name, const QByteArray &bytes, const QByteArray &end = "\r\n") {
         QTest::newRow(name) << bytes << bytes + end;
     };
+    const bool exact = keeping == Keeping::EveryCodeUnit;
     QByteArray everyByte; // but the line breaks
     for (int byte = 0; byte < 256; ++byte) {
         if (byte != '\n' && byte != '\r')
@@ -179,7 +181,6 @@ void addRoundTripRows()
         "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80 \xF0\x9F\x87\xAB\xF0\x9F\x87\xB7\r\n");
     row("byte-order mark", bom + "<p>x</p>\r\n");
     row("two byte-order marks", bom + bom + "a");
-    row("byte-order mark before invalid UTF-8", bom + "\xE9");
     row("non-breaking spaces", QByteArray("a\xC2\xA0") + "b&nbsp;c\xC2\xA0\r\n");
     row("tabs", "\t<ul>\r\n\t\t<li>x</li>\t\r\n");
     row("trailing spaces", "line   \r\n  \r\nend ");
@@ -193,9 +194,61 @@ void addRoundTripRows()
     row("encoded surrogate", "\xED\xA0\x80");
     row("no final line break", "<p>end</p>");
     row("NUL bytes", QByteArray("a\0b\r\n", 5));
-    // The one page that changes: mixed line breaks all become CR LF.
-    QTest::newRow("mixed line breaks")
-        << QByteArray("a\r\nb\nc\rd") << QByteArray("a\r\nb\r\nc\r\nd\r\n");
+    // Pages with a wide byte-order mark; the final break is in their encoding.
+    const QStringView page = u"\uFEFF<p>caf\u00E9 \u4E2D \U0001F600</p>\r\n\r\nend";
+    row("UTF-16 LE", utf16(page), utf16(u"\r\n"));
+    row("UTF-16 BE", utf16(page, true), utf16(u"\r\n", true));
+    row("UTF-16 LE, LF only", utf16(u"\uFEFFa\nb\n"), utf16(u"\n"));
+    row("UTF-16 BE, LF only", utf16(u"\uFEFFa\nb", true), utf16(u"\n", true));
+    row("UTF-32 LE", utf32(page), utf32(u"\r\n"));
+    row("UTF-32 BE", utf32(page, true), utf32(u"\r\n", true));
+    row("UTF-32 LE, LF only", utf32(u"\uFEFFa\nb\n"), utf32(u"\n"));
+    row("UTF-16 byte-order mark only", utf16(u"\uFEFF"), utf16(u"\r\n"));
+    // Malformed wide pages are read byte for byte.
+    row("UTF-16, odd length", QByteArray("\xFF\xFE" "a\0b\0\n\0c", 9), "\n");
+    row("UTF-32, unit beyond Unicode", QByteArray("\0\0\xFE\xFF\0\x11\0\0", 8));
+    // Mixed line breaks all become CR LF.
+    QTest::newRow("mixed line breaks") << QByteArray("a\r\nb\nc") << QByteArray("a\r\nb\r\nc\r\n");
+    // Bytes that are not UTF-8 in a UTF-8 page, kept as lone surrogates.
+    row("UTF-8 with a stray byte", "<p>caf\xC3\xA9 \xFF \xE4\xB8\xAD</p>\r\n");
+    row("UTF-8, stray bytes and cut-off sequences, LF",
+        "\xC3\xA9\xC3\xA8\xC3\xA0 \x80\xE9 \xF0\x9F\x98\n", "\n");
+    row("byte-order mark before invalid UTF-8", bom + "\xE9");
+    row("UTF-16 with lone surrogates", utf16(u"\uFEFF\xDC00" u"a\xD800"), utf16(u"\r\n"));
+    row("UTF-32 turned down, read as UTF-16", QByteArray("\xFF\xFE\0\0\0\xD8\0\0", 8),
+        utf16(u"\r\n"));
+    if (!exact)
+        return;
+    // A lone CR is a character; it does not change how the breaks are written.
+    row("lone CR in an LF page", "a\nb\rc\n", "\n");
+    row("lone CR in a CR LF page", "a\r\nb\rc\r\r\n");
+    row("CR only", "a\rb\rc\r");
+    row("lone CR, UTF-16", utf16(u"\uFEFFa\nb\rc"), utf16(u"\n"));
+    QTest::newRow("mixed line breaks and a lone CR")
+        << QByteArray("a\r\nb\nc\rd") << QByteArray("a\r\nb\r\nc\rd\r\n");
+}
+
+QByteArray utf16(QStringView text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (const QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        const char high = char(unit >> 8), low = char(unit & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+QByteArray utf32(QStringView text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (const char32_t codePoint : text.toUcs4()) {
+        for (int i = 0; i < 4; ++i) {
+            const int shift = bigEndian ? 24 - 8 * i : 8 * i;
+            bytes.append(char((codePoint >> shift) & 0xFF));
+        }
+    }
+    return bytes;
 }
 
 QByteArray readBytes(const QString &path)
@@ -245,6 +298,14 @@ int runInChild(qint64 maxFileBytes, const std::function<bool()> &body)
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return 2;
     return WEXITSTATUS(status);
+}
+
+bool becomePlainUser()
+{
+    if (geteuid() != 0)
+        return true;
+    // The group first: without root, the user could no longer change it.
+    return setgroups(0, nullptr) == 0 && setgid(PlainUserId) == 0 && setuid(PlainUserId) == 0;
 }
 
 } // namespace TestSupport

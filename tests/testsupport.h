@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <functional>
 #include <memory>
@@ -86,9 +87,20 @@ void onNextPopup(std::function<void(QMenu *)> handle);
 // the active one, then the click arrives.
 void clickInto(QWidget *widget);
 
+// What holds the text between opening and saving: the source box takes a
+// lone CR for a line break, the page codec keeps every code unit.
+enum class Keeping {
+    SourceBox,
+    EveryCodeUnit,
+};
+
 // Adds the columns "bytes" and "saved" and a row for each kind of page a user
 // may open: its bytes on disk, and those that opening and saving it gives.
-void addRoundTripRows();
+void addRoundTripRows(Keeping keeping);
+
+// `text` in UTF-16 or UTF-32 of either byte order, as a page file holds it.
+QByteArray utf16(QStringView text, bool bigEndian = false);
+QByteArray utf32(QStringView text, bool bigEndian = false);
 
 QByteArray readBytes(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &bytes);
@@ -112,5 +124,10 @@ private:
 // fails with EFBIG, as on a full disk. Returns 0 when `body` returned true,
 // 1 when it returned false, more when the child failed.
 int runInChild(qint64 maxFileBytes, const std::function<bool()> &body);
+
+// In a child of runInChild: when running as root, goes on as the unprivileged
+// user "nobody", so that permissions count. False when that fails.
+bool becomePlainUser();
+constexpr unsigned PlainUserId = 65534;
 
 } // namespace TestSupport

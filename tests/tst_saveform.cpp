@@ -167,7 +167,7 @@ private slots:
     }
 
     // Opening a page and saving it again gives back its bytes and one line break.
-    void roundTrip_data() { TestSupport::addRoundTripRows(); }
+    void roundTrip_data() { TestSupport::addRoundTripRows(TestSupport::Keeping::SourceBox); }
     void roundTrip()
     {
         QFETCH(QByteArray, bytes);
