@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <csignal>
+#include <cstdio>
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -19,6 +21,7 @@
 
 #include "app/mainwindow.h"
 #include "editor/document.h"
+#include "files/filename.h"
 #include "platform/fileopendialog.h"
 #include "ui/windowregistry.h"
 
@@ -133,10 +136,17 @@ FileDialogs::~FileDialogs()
 void type(QWidget *widget, const QString &text)
 {
     for (const QChar ch : text) {
-        if (ch == QLatin1Char('\n'))
+        if (ch == QLatin1Char('\n')) {
             QTest::keyClick(widget, Qt::Key_Return);
-        else
+        } else if (ch.unicode() < 0x80) {
             QTest::keyClicks(widget, QString(ch));
+        } else {
+            // No key of its own: it comes as text, as from an input method.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(widget, &press);
+            QApplication::sendEvent(widget, &release);
+        }
     }
 }
 
@@ -205,7 +215,11 @@ void addRoundTripRows(Keeping keeping)
     row("UTF-32 LE, LF only", utf32(u"\uFEFFa\nb\n"), utf32(u"\n"));
     row("UTF-16 byte-order mark only", utf16(u"\uFEFF"), utf16(u"\r\n"));
     // Malformed wide pages are read byte for byte.
-    row("UTF-16, odd length", QByteArray("\xFF\xFE" "a\0b\0\n\0c", 9), "\n");
+    row("UTF-16, odd length",
+        QByteArray("\xFF\xFE"
+                   "a\0b\0\n\0c",
+                   9),
+        "\n");
     row("UTF-32, unit beyond Unicode", QByteArray("\0\0\xFE\xFF\0\x11\0\0", 8));
     // Mixed line breaks all become CR LF.
     QTest::newRow("mixed line breaks") << QByteArray("a\r\nb\nc") << QByteArray("a\r\nb\r\nc\r\n");
@@ -214,7 +228,10 @@ void addRoundTripRows(Keeping keeping)
     row("UTF-8, stray bytes and cut-off sequences, LF",
         "\xC3\xA9\xC3\xA8\xC3\xA0 \x80\xE9 \xF0\x9F\x98\n", "\n");
     row("byte-order mark before invalid UTF-8", bom + "\xE9");
-    row("UTF-16 with lone surrogates", utf16(u"\uFEFF\xDC00" u"a\xD800"), utf16(u"\r\n"));
+    row("UTF-16 with lone surrogates",
+        utf16(u"\uFEFF\xDC00"
+              u"a\xD800"),
+        utf16(u"\r\n"));
     row("UTF-32 turned down, read as UTF-16", QByteArray("\xFF\xFE\0\0\0\xD8\0\0", 8),
         utf16(u"\r\n"));
     if (!exact)
@@ -251,18 +268,30 @@ QByteArray utf32(QStringView text, bool bigEndian)
     return bytes;
 }
 
+// Through FileName, so that names that are not UTF-8 keep their bytes.
 QByteArray readBytes(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    std::unique_ptr<FILE, int (*)(FILE *)> file(
+        std::fopen(FileName::encode(path).constData(), "rb"), &std::fclose);
+    QByteArray bytes;
+    char buffer[65536];
+    while (file) {
+        const size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+        bytes.append(buffer, qsizetype(got));
+        if (got < sizeof buffer)
+            break;
+    }
+    return bytes;
 }
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+    FILE *file = std::fopen(FileName::encode(path).constData(), "wb");
+    if (!file)
+        return false;
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+    return std::fclose(file) == 0 && written;
 }
 
 QStringList entries(const QString &folder)

@@ -31,8 +31,7 @@ private slots:
         QTest::addColumn<PageFormat>("format");
         const auto row = [](const char *name, const QByteArray &bytes, QStringView text,
                             Encoding encoding, LineBreak lineBreak = LineBreak::CrLf) {
-            QTest::newRow(name) << bytes << text.toString()
-                                << PageFormat{encoding, lineBreak};
+            QTest::newRow(name) << bytes << text.toString() << PageFormat{encoding, lineBreak};
         };
         using TestSupport::utf16;
         using TestSupport::utf32;
@@ -47,7 +46,10 @@ private slots:
         // UTF-16 units 0x0000 then 0x0041 do not make a UTF-32 character.
         row("UTF-16 LE beginning with NUL", utf16(QStringView(u"\uFEFF\0A", 3)),
             QStringView(u"\0A", 2), Encoding::Utf16LeWithBom);
-        row("UTF-16, odd length", "\xFF\xFE" "a", u"\u00FF\u00FEa", Encoding::Windows1252);
+        row("UTF-16, odd length",
+            "\xFF\xFE"
+            "a",
+            u"\u00FF\u00FEa", Encoding::Windows1252);
         // Mostly UTF-8: at least as many well-formed sequences as stray bytes.
         row("one stray byte among accents", "caf\xC3\xA9 \xFF", u"caf\u00E9 \xDCFF",
             Encoding::Utf8);
