@@ -59,6 +59,8 @@ private slots:
         row("more stray bytes than sequences", "\xC3\xA9\xE9\xE8", u"\u00C3\u00A9\u00E9\u00E8",
             Encoding::Windows1252);
         row("ASCII and one stray byte", "caf\xE9", u"caf\u00E9", Encoding::Windows1252);
+        row("a byte-order mark after a stray byte is text", "\xF4\xEF\xBB\xBF", u"\xDCF4\uFEFF",
+            Encoding::Utf8);
         row("the byte-order mark counts", "\xEF\xBB\xBF\xE9", u"\xDCE9", Encoding::Utf8WithBom);
         row("overlong and surrogate forms are stray", "\xC0\xAF\xED\xA0\x80\xC3\xA9\xC3\xA9",
             u"\u00C0\u00AF\u00ED\u00A0\u20AC\u00C3\u00A9\u00C3\u00A9", Encoding::Windows1252);

@@ -78,7 +78,11 @@ EscapedUtf8::Decoded EscapedUtf8::decode(QByteArrayView bytes)
             ++at;
             continue;
         }
-        result.text.append(QString::fromUtf8(reinterpret_cast<const char *>(at), length));
+        // By hand: Qt's decoder would drop a byte-order mark here.
+        char32_t codePoint = *at & (0x7F >> length);
+        for (int i = 1; i < length; ++i)
+            codePoint = (codePoint << 6) | (at[i] & 0x3F);
+        result.text.append(QChar::fromUcs4(codePoint));
         ++result.sequences;
         at += length;
     }
