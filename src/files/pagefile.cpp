@@ -246,7 +246,13 @@ Replaced replace(const QByteArray &target, const struct stat *original, const QB
 bool writeInPlace(const QByteArray &target, const struct stat &original, const QByteArray &bytes,
                   QString *error)
 {
-    Descriptor file(::open(target.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    // Readable too where allowed: where the file system cannot reserve room
+    // itself, posix_fallocate reads the file to find the blocks to fill.
+    const int flags = O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(target.constData(), O_RDWR | flags);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(target.constData(), O_WRONLY | flags);
+    Descriptor file(fd);
     struct stat status;
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
         return failWith(error, errno);
