@@ -115,13 +115,16 @@ MessageBoxes::~MessageBoxes()
 }
 
 FileDialogs::FileDialogs()
-    : m_answers(std::make_shared<QList<std::optional<QString>>>()), m_runs(std::make_shared<int>(0))
+    : m_answers(std::make_shared<QList<std::optional<QString>>>()),
+      m_runs(std::make_shared<int>(0)), m_startFolders(std::make_shared<QStringList>())
 {
-    FileOpenDialog::setRunner(
-        [answers = m_answers, runs = m_runs](const FileOpenDialog &, QWidget *) {
-            ++*runs;
-            return answers->isEmpty() ? std::nullopt : answers->takeFirst();
-        });
+    FileOpenDialog::forgetLastPick();
+    FileOpenDialog::setRunner([answers = m_answers, runs = m_runs,
+                               folders = m_startFolders](const FileOpenDialog &dialog, QWidget *) {
+        ++*runs;
+        folders->append(dialog.startFolder());
+        return answers->isEmpty() ? std::nullopt : answers->takeFirst();
+    });
 }
 
 FileDialogs::~FileDialogs()

@@ -62,6 +62,34 @@ private slots:
         QVERIFY(!program.windows().find<TxtSize>());
     }
 
+    // Return and Enter are " Ok"; Escape closes the window, writing nothing.
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Return") << int(Qt::Key_Return) << "x<font size=3>y";
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << "x<font size=3>y";
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << "xabcy";
+        QTest::newRow("Space does nothing") << int(Qt::Key_Space) << "";
+    }
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        TestSupport::Program program;
+        program.document().setText("xabcy");
+        program.document().select(1, 3);
+        QTest::mouseClick(program.button("textsizebutton"), Qt::LeftButton);
+        QPointer<TxtSize> window = program.windows().find<TxtSize>();
+        QVERIFY(window && QTest::qWaitForWindowActive(window));
+        auto *scroll = window->findChild<QScrollBar *>("VScroll1");
+        scroll->setValue(3);
+        QTest::keyClick(scroll, Qt::Key(key));
+        QCOMPARE(program.windows().find<TxtSize>() == nullptr, !text.isEmpty());
+        QCOMPARE(program.document().text(), text.isEmpty() ? QString("xabcy") : text);
+        QTRY_COMPARE(window.isNull(), !text.isEmpty());
+    }
+
     void opensBelowButtonClosesOnFocusLoss()
     {
         TestSupport::Program program;

@@ -161,7 +161,7 @@ void TestWindowRegistry::programEnds()
     QApplication::exec();
     QVERIFY(endedByItself);
     QVERIFY(program.windows().openWindows().isEmpty());
-    QVERIFY(boxes.shown().isEmpty()); // nothing asks to save
+    QVERIFY(boxes.shown().isEmpty()); // an unchanged page is not asked about
 }
 
 QTEST_MAIN(TestWindowRegistry)

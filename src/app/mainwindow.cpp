@@ -14,9 +14,11 @@
 #include <iterator>
 #include <vector>
 
+#include "app/droppedfiles.h"
 #include "app/newpage.h"
 #include "editor/document.h"
 #include "files/openform.h"
+#include "files/savefirst.h"
 #include "files/saveform.h"
 #include "help/abouthtml.h"
 #include "help/aboutkorvanetech.h"
@@ -95,6 +97,15 @@ Main::Main(WindowRegistry &registry)
     buildFontBox();
     buildToolbar();
     buildMenus();
+
+    // Queued: the drop is over before a question or message is shown, so the
+    // program the files came from is not kept waiting.
+    connect(
+        m_document, &Document::filesDropped, this,
+        [this](const QStringList &paths, int position) {
+            takeDroppedFiles(m_registry, paths, position);
+        },
+        Qt::QueuedConnection);
 
     // The window is as tall as the client area plus the menu bar, and fixed.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -238,7 +249,7 @@ void Main::buildMenus()
              {"new", "New", [this] { startNewPage(m_registry); }},
              {"open", "Open", [this] { m_registry.show<OpenForm>(); }},
              {"save", "Save", [this] { m_registry.show<SaveForm>(); }},
-             {"exit", "Exit", [this] { m_registry.closeAllWindows(); }},
+             {"exit", "Exit", [this] { close(); }},
          }},
         {"fx",
          "Effects",
@@ -329,6 +340,13 @@ bool Main::eventFilter(QObject *watched, QEvent *event)
 
 void Main::closeEvent(QCloseEvent *event)
 {
+    // A changed page is not lost without asking; after Yes the program ends
+    // once the page is saved.
+    WindowRegistry &registry = m_registry;
+    if (!saveIfChanged(registry, [&registry] { registry.closeAllWindows(); })) {
+        event->ignore();
+        return;
+    }
     // However the main window closes, every other window closes with it.
     m_registry.closeOtherWindows();
     m_registry.release(this);

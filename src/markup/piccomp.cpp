@@ -32,7 +32,7 @@ PicComp::PicComp(WindowRegistry &registry)
 void PicComp::browse()
 {
     // A cancelled dialog keeps its previous file name, and the box shows that.
-    m_dialog->showOpen(this);
+    m_dialog->showOpen(this, m_path->text());
     m_path->setText(m_dialog->fileName());
 }
 

@@ -1,6 +1,7 @@
 #include "markup/txtsize.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
 
@@ -44,4 +45,21 @@ bool TxtSize::eventFilter(QObject *watched, QEvent *event)
         static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
         closeSoon();
     return Window::eventFilter(watched, event);
+}
+
+void TxtSize::keyPressEvent(QKeyEvent *event)
+{
+    // The scroll bar passes on the keys it has no use for: Return is " Ok",
+    // Escape closes the window, writing nothing.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ok();
+        break;
+    case Qt::Key_Escape:
+        close();
+        break;
+    default:
+        Window::keyPressEvent(event);
+    }
 }
