@@ -37,6 +37,7 @@
 #include "markup/txtsize.h"
 #include "ui/dropdown.h"
 #include "ui/fonts.h"
+#include "ui/namedcombobox.h"
 #include "ui/twips.h"
 #include "ui/windowregistry.h"
 
@@ -80,7 +81,7 @@ Main::Main(WindowRegistry &registry)
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       m_registry(registry), m_client(new QWidget(this)), m_document(new Document(m_client)),
-      m_fontBox(new QComboBox(m_client))
+      m_fontBox(new NamedComboBox(QStringLiteral("Font face"), m_client))
 {
     setObjectName(WindowIds::name(Id));
     setWindowTitle(QStringLiteral("Tagloom v1.0"));
@@ -93,6 +94,7 @@ Main::Main(WindowRegistry &registry)
     setCentralWidget(m_client);
     m_document->widget()->setGeometry(Twips::rect(8, 600, 8295, 6015));
     m_document->widget()->setFont(Fonts::console(9.75));
+    m_document->widget()->setAccessibleName(QStringLiteral("Page source"));
 
     buildFontBox();
     buildToolbar();
@@ -219,13 +221,13 @@ QToolButton *Main::addButton(const char *name, const QString &caption, const QSt
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(Twips::rect(left, ToolbarTop, ButtonSize, ButtonSize));
     button->setToolTip(tooltip);
+    // A screen reader says what the button does, not its picture or glyph.
+    button->setAccessibleName(tooltip);
     // A click leaves the focus on the button, as the font box's rule expects.
     button->setFocusPolicy(Qt::StrongFocus);
     if (caption.isEmpty()) {
         button->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name))));
         button->setIconSize(QSize(15, 13));
-        // A screen reader says the tooltip of a button that shows only a picture.
-        button->setAccessibleName(tooltip);
         return button;
     }
     button->setText(caption);

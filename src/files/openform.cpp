@@ -24,6 +24,7 @@ OpenForm::OpenForm(WindowRegistry &registry)
                         {QStringLiteral("*.html"), QStringLiteral("*.htm")});
     m_dialog->setDefaultExtension(QStringLiteral(".html;.htm"));
 
+    m_path->setAccessibleName(QStringLiteral("File path"));
     setTabChain({m_browse, m_path, m_open, m_cancel});
     m_browse->setFocus();
 

@@ -15,6 +15,8 @@ TxtSize::TxtSize(WindowRegistry &registry)
     m_size = add<QScrollBar>(this, "VScroll1", 480, 120, 135, 255, Qt::Vertical);
     auto *ok = add<ClickLabel>(this, "Label2", 720, 120, 375, 255, QStringLiteral(" Ok"));
 
+    setAccessibleName(QStringLiteral("Text size"));
+    m_size->setAccessibleName(QStringLiteral("Text size"));
     m_size->setRange(1, 99);
     m_size->setSingleStep(1);
     m_size->setPageStep(1);
