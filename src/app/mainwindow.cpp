@@ -38,6 +38,7 @@
 #include "ui/dropdown.h"
 #include "ui/fonts.h"
 #include "ui/namedcombobox.h"
+#include "ui/toolbarpicture.h"
 #include "ui/twips.h"
 #include "ui/windowregistry.h"
 
@@ -226,8 +227,8 @@ QToolButton *Main::addButton(const char *name, const QString &caption, const QSt
     // A click leaves the focus on the button, as the font box's rule expects.
     button->setFocusPolicy(Qt::StrongFocus);
     if (caption.isEmpty()) {
-        button->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name))));
         button->setIconSize(QSize(15, 13));
+        ToolbarPicture::apply(button, QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name)));
         return button;
     }
     button->setText(caption);
