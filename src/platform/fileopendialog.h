@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // The standard file-open dialog as the windows use it: a default extension, a
@@ -37,6 +38,9 @@ public:
     void showOpen(QWidget *parent);
 
     static void setRunner(Runner runner);
+
+    // Gives Qt's dialog this dialog's filter and default extension.
+    void configure(QFileDialog &fileDialog) const;
 
 private:
     static std::optional<QString> runStandardDialog(const FileOpenDialog &dialog, QWidget *parent);
