@@ -20,8 +20,6 @@ private slots:
         QTest::addColumn<QString>("extensions");
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("suffix");
-        const QStringList files = {"page.html", "old.htm",   "notes.txt",    "pic.gif",
-                                   "pic.jpg",   "scan.tiff", "page.html.bak"};
         QTest::newRow("web pages")
             << "WebPage File (*.html;*.htm)" << QStringList{"*.html", "*.htm"} << ".html;.htm"
             << QStringList{"old.htm", "page.html"} << "html";
