@@ -79,6 +79,10 @@ private:
     std::shared_ptr<QStringList> m_startFolders;
 };
 
+// Delivers every event already posted, deferred deletions and zero-time
+// timers included, so that a test sees what they leave behind.
+void flushEvents();
+
 // Types `text` into `widget` key by key, as a user would.
 void type(QWidget *widget, const QString &text);
 

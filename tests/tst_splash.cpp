@@ -9,6 +9,7 @@
 #include "app/splash.h"
 #include "ui/twips.h"
 #include "ui/windowregistry.h"
+#include "testsupport.h"
 
 class TestSplash : public QObject
 {
@@ -75,7 +76,7 @@ void TestSplash::firingShowsTheMainWindowOnce()
     QCOMPARE(QApplication::focusWidget(), main->findChild<QPlainTextEdit *>("htmlsource"));
 
     // The splash never comes back and no second main window appears.
-    QTest::qWait(50);
+    TestSupport::flushEvents();
     QCOMPARE(windows.openWindows(), QStringList{"Main"});
     QCOMPARE(windows.find<Main>(), main);
 }

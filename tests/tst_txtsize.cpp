@@ -118,14 +118,14 @@ private slots:
         bool menuShown = false;
         TestSupport::onNextPopup([&](QMenu *menu) {
             menuShown = menu != nullptr;
-            QTest::qWait(10); // as a user would, after the window system has caught up
+            TestSupport::flushEvents(); // as a user would, after the window system has caught up
             if (menu)
                 QTest::keyClick(menu, Qt::Key_Escape);
         });
         const QPoint at = scroll->rect().center();
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, scroll->mapToGlobal(at));
         QApplication::sendEvent(scroll, &event);
-        QTest::qWait(20);
+        TestSupport::flushEvents();
         QVERIFY(menuShown && window && window->isVisible());
         // The button while open: the focus loss closes this one, the click opens a new one.
         program.main()->move(program.main()->pos() + QPoint(90, 45));
@@ -133,7 +133,7 @@ private slots:
         QTRY_VERIFY(!window);
         window = program.windows().find<TxtSize>();
         QVERIFY(window && QTest::qWaitForWindowActive(window));
-        QTest::qWait(20); // nothing of the old one's closing reaches the new one
+        TestSupport::flushEvents(); // nothing of the old one's closing reaches the new one
         checkFresh(window);
         // A click back into the source box closes it; nothing is written.
         TestSupport::clickInto(program.source());

@@ -55,21 +55,26 @@ std::optional<QString> FileOpenDialog::runStandardDialog(const FileOpenDialog &d
                                                          QWidget *parent)
 {
     QFileDialog fileDialog(parent);
+    dialog.configure(fileDialog);
+    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return fileDialog.selectedFiles().constFirst();
+}
+
+void FileOpenDialog::configure(QFileDialog &fileDialog) const
+{
     fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
     fileDialog.setFileMode(QFileDialog::ExistingFile);
     // Qt reads the patterns from the last parentheses of a filter, separated by
     // blanks; the description itself lists them with ';'. Hiding the details
     // shows the description exactly as given.
-    fileDialog.setNameFilter(dialog.m_filterDescription + QStringLiteral(" (") +
-                             dialog.m_filterPatterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    fileDialog.setNameFilter(m_filterDescription + QStringLiteral(" (") +
+                             m_filterPatterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
     fileDialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (!dialog.m_startFolder.isEmpty())
-        fileDialog.setDirectory(dialog.m_startFolder);
+    if (!m_startFolder.isEmpty())
+        fileDialog.setDirectory(m_startFolder);
     // A name typed without extension gets the first default extension.
-    const QString firstExtension = dialog.m_defaultExtension.section(QLatin1Char(';'), 0, 0);
+    const QString firstExtension = m_defaultExtension.section(QLatin1Char(';'), 0, 0);
     if (firstExtension.startsWith(QLatin1Char('.')))
         fileDialog.setDefaultSuffix(firstExtension.mid(1));
-    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return fileDialog.selectedFiles().constFirst();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // The standard file-open dialog as the windows use it: a default extension, a
@@ -43,6 +44,9 @@ public:
     static void forgetLastPick() { lastFolder().clear(); }
 
     static void setRunner(Runner runner);
+
+    // Gives Qt's dialog this dialog's filter and default extension.
+    void configure(QFileDialog &fileDialog) const;
 
 private:
     static std::optional<QString> runStandardDialog(const FileOpenDialog &dialog, QWidget *parent);
