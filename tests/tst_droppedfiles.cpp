@@ -30,7 +30,7 @@ class TestDroppedFiles : public QObject
         QApplication::sendEvent(target, &move);
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(target, &dropped);
-        QCoreApplication::processEvents(); // the drop is handled once it is over
+        TestSupport::flushEvents(); // the drop is handled once it is over
     }
 
 private slots:
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(dropped.size(), 1);
         QCOMPARE(dropped[0][0].toStringList(), QStringList{"/p/a.png"});
         QCOMPARE(dropped[0][1].toInt(), 2);
-        QCoreApplication::processEvents();
+        TestSupport::flushEvents();
         QCOMPARE(program.document().text(), QString("ab<img src=/p/a.png>cd"));
     }
 };

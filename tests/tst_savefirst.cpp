@@ -116,7 +116,7 @@ private slots:
             if (!saveAs.isEmpty())
                 answerSaveWindow(program, boxes, saveAs);
         }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        TestSupport::flushEvents();
 
         QCOMPARE(main.isNull(), ends);
         QCOMPARE(faq.isNull(), ends);
@@ -171,7 +171,7 @@ private slots:
             QCOMPARE(program.document().text(), text); // not before the page is saved
             answerSaveWindow(program, boxes, saveAs);
         }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        TestSupport::flushEvents();
 
         QCOMPARE(program.document().text(), opened ? QString("<p>new</p>") : text);
         QCOMPARE(program.document().isModified(), !opened && page == Changed);
@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(boxes.shown().size(), 2);
         QVERIFY(main);
         answerSaveWindow(program, boxes, "page");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        TestSupport::flushEvents();
         QVERIFY(main.isNull());
         QCOMPARE(TestSupport::readBytes("page.html"), QByteArray("<p><b>old</p>\r\n"));
     }
