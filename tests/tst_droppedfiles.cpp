@@ -108,6 +108,9 @@ private slots:
         drop(program.source(), data, atEnd);
 
         QCOMPARE(program.document().text(), result.replace("{}", folder.path() + "/"));
+        // A page just opened is unchanged; a drop that wrote nothing changes nothing.
+        const bool opened = result.startsWith("<p>");
+        QCOMPARE(program.document().isModified(), !opened && (changed || result != "ab\ncd"));
         QCOMPARE(boxes.shown().size(), messages.size());
         for (int i = 0; i < messages.size(); ++i)
             QVERIFY2(boxes.shown()[i].text.startsWith(messages[i]),
