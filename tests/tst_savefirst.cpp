@@ -10,6 +10,7 @@
 #include "app/mainwindow.h"
 #include "editor/document.h"
 #include "files/openform.h"
+#include "files/saveform.h"
 #include "files/saveform2.h"
 #include "help/faqform.h"
 #include "testsupport.h"
@@ -20,9 +21,9 @@ class TestSaveFirst : public QObject
 {
     Q_OBJECT
 
-    // How the page stands before the command: as opened, typed into, or
-    // typed into and undone again.
-    enum Page { Unchanged, Changed, Undone };
+    // How the page stands before the command: as opened, typed into, typed
+    // into and undone again, or typed into and saved with "File" > "Save".
+    enum Page { Unchanged, Changed, Undone, Saved };
 
     static void prepare(TestSupport::Program &program, Page page)
     {
@@ -32,6 +33,14 @@ class TestSaveFirst : public QObject
             program.document().insertFragment("<b>");
         if (page == Undone)
             program.document().undo();
+        if (page == Saved) {
+            TestSupport::MessageBoxes boxes;
+            program.entry("save")->trigger();
+            auto *form = program.windows().find<SaveForm>();
+            TestSupport::type(form->findChild<QLineEdit *>("title"), "saved");
+            QTest::mouseClick(form->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+            QCOMPARE(boxes.shown().size(), 1);
+        }
     }
 
     // After Yes: "" leaves the save window open, "-" closes it unsaved,
@@ -74,6 +83,7 @@ private slots:
             };
             row("unchanged") << exit << int(Unchanged) << QMessageBox::Cancel << "" << true;
             row("typed and undone") << exit << int(Undone) << QMessageBox::Cancel << "" << true;
+            row("typed and saved") << exit << int(Saved) << QMessageBox::Cancel << "" << true;
             row("changed, No") << exit << int(Changed) << QMessageBox::No << "" << true;
             row("changed, Cancel") << exit << int(Changed) << QMessageBox::Cancel << "" << false;
             row("changed, Yes, not yet saved")
@@ -96,8 +106,8 @@ private slots:
         QTemporaryDir folder;
         TestSupport::WorkingDirectory inFolder(folder.path());
         TestSupport::Program program;
-        TestSupport::MessageBoxes boxes(answer);
         prepare(program, Page(page));
+        TestSupport::MessageBoxes boxes(answer);
         const QString text = program.document().text();
         QPointer<Main> main = program.main();
         QPointer<FaqForm> faq = program.windows().show<FaqForm>();
@@ -155,8 +165,8 @@ private slots:
         TestSupport::WorkingDirectory inFolder(folder.path());
         QVERIFY(TestSupport::writeBytes("new.html", "<p>new</p>"));
         TestSupport::Program program;
-        TestSupport::MessageBoxes boxes(answer);
         prepare(program, Page(page));
+        TestSupport::MessageBoxes boxes(answer);
         const QString text = program.document().text();
 
         program.entry("open")->trigger();
@@ -194,8 +204,8 @@ private slots:
         QTemporaryDir folder;
         TestSupport::WorkingDirectory inFolder(folder.path());
         TestSupport::Program program;
-        TestSupport::MessageBoxes boxes(QMessageBox::Yes);
         prepare(program, Unchanged);
+        TestSupport::MessageBoxes boxes(QMessageBox::Yes);
         program.entry("new")->trigger();
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(boxes.shown()[0].title, QString("New file"));
