@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QTimer>
 
+#include "ui/accessibility.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -30,6 +31,7 @@ Window::Window(WindowRegistry &registry, WindowId id, const QString &title, Bord
                int clientWidth, int clientHeight)
     : QWidget(nullptr, flagsFor(border)), m_registry(registry)
 {
+    Accessibility::install();
     setObjectName(WindowIds::name(id));
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
