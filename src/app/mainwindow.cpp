@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
@@ -290,7 +289,9 @@ void Main::buildFontBox()
     m_fontBox->setCompleter(nullptr);
     m_fontBox->setInsertPolicy(QComboBox::NoInsert);
     m_fontBox->installEventFilter(this);
-    m_fontBox->addItems(QFontDatabase::families());
+    m_fontBox->addItems(Fonts::screenFamilies());
+    // No entry is chosen while the box reads "Font": the first Down gives the first font.
+    m_fontBox->setCurrentIndex(-1);
     m_fontBox->setEditText(QStringLiteral("Font"));
 }
 
