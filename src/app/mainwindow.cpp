@@ -70,6 +70,17 @@ struct Menu
     std::vector<MenuEntry> entries;
 };
 
+// The program's icon in the three sizes a window icon comes in. A scalable
+// icon alone would leave the window system to pick sizes of its own.
+QIcon programIcon()
+{
+    const QIcon scalable(QStringLiteral(":/tagloom.svg"));
+    QIcon icon;
+    for (int size : {48, 32, 16})
+        icon.addPixmap(scalable.pixmap(size, size));
+    return icon;
+}
+
 } // namespace
 
 Main::Main(WindowRegistry &registry)
@@ -81,7 +92,7 @@ Main::Main(WindowRegistry &registry)
 {
     setObjectName(WindowIds::name(Id));
     setWindowTitle(QStringLiteral("Tagloom v1.0"));
-    setWindowIcon(QIcon(QStringLiteral(":/tagloom.svg")));
+    setWindowIcon(programIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     m_registry.setDocument(m_document);
 
