@@ -1,8 +1,11 @@
 #include "ui/window.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QPushButton>
 #include <QTimer>
 
+#include "ui/fitting.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -68,4 +71,28 @@ void Window::closeEvent(QCloseEvent *event)
     // between must start a fresh one.
     m_registry.release(this);
     QWidget::closeEvent(event);
+}
+
+void Window::showEvent(QShowEvent *event)
+{
+    if (!m_fitted) {
+        m_fitted = true;
+        fitCaptions();
+    }
+    QWidget::showEvent(event);
+}
+
+void Window::fitCaptions()
+{
+    // The buttons of a window keep one look; buttons that wrap fit themselves.
+    QList<Fitting::Caption> buttons;
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        if (button->metaObject() == &QPushButton::staticMetaObject)
+            buttons.append(Fitting::buttonCaption(button));
+    }
+    Fitting::shrinkTogether(buttons);
+    for (QComboBox *box : findChildren<QComboBox *>()) {
+        if (box->isEditable())
+            Fitting::shrinkTogether({Fitting::editCaption(box)});
+    }
 }

@@ -54,7 +54,13 @@ protected:
     void closeSoon();
 
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    // Shrinks the push buttons' captions together and each edit field's text,
+    // where they would not show whole in the font of the day.
+    void fitCaptions();
+
     WindowRegistry &m_registry;
+    bool m_fitted = false;
 };
