@@ -131,7 +131,8 @@ private slots:
             const QRect frame = program.main()->frameGeometry();
             const QPoint below = Twips::point(Twips::fromPixels(frame.left()) + 6360,
                                               Twips::fromPixels(frame.top()) + 120 + 1000);
-            QCOMPARE(window->geometry(), QRect(below, Twips::size(1230, 495)));
+            const QSize border(2 * Window::DrawnBorder, 2 * Window::DrawnBorder);
+            QCOMPARE(window->geometry(), QRect(below, Twips::size(1230, 495) + border));
             QCOMPARE(window->findChild<QLabel *>("Label2")->text(), QString(" Ok"));
             QCOMPARE(window->findChild<QLabel *>("Label1")->text(), QString("1"));
             QCOMPARE(window->findChild<QScrollBar *>("VScroll1")->value(), 1);

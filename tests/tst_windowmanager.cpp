@@ -5,6 +5,7 @@
 
 #include "app/mainwindow.h"
 #include "testsupport.h"
+#include "ui/twips.h"
 #include "ui/windowregistry.h"
 
 // What the program asks of the window manager and how it copes with what a
@@ -17,6 +18,8 @@ class TestWindowManager : public QObject
 private slots:
     void minimizedWindowComesBack_data();
     void minimizedWindowComesBack();
+    void untitledWindowsDrawTheirBorder_data();
+    void untitledWindowsDrawTheirBorder();
 
 private:
     // Opens a window by its menu entry or toolbar button.
@@ -63,6 +66,55 @@ void TestWindowManager::minimizedWindowComesBack()
     QTRY_VERIFY(!shown->isMinimized());
     QVERIFY(shown->isVisible());
     QTRY_VERIFY(shown->isActiveWindow());
+}
+
+void TestWindowManager::untitledWindowsDrawTheirBorder_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QSize>("clientTwips");
+    QTest::newRow("text colour") << "textcolorbutton"
+                                 << "textcolor" << QSize(2070, 630);
+    QTest::newRow("background colour") << "backcolorbutton"
+                                       << "bgcolor" << QSize(2070, 630);
+    QTest::newRow("highlight") << "highlight"
+                               << "hlightcolor" << QSize(2070, 630);
+    QTest::newRow("text size") << "textsizebutton"
+                               << "txtsize" << QSize(1230, 495);
+}
+
+void TestWindowManager::untitledWindowsDrawTheirBorder()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, window);
+    QFETCH(QSize, clientTwips);
+    TestSupport::Program program;
+    program.button(button)->click();
+    QWidget *shown = program.windows().find(window);
+    QVERIFY(shown && QTest::qWaitForWindowExposed(shown));
+    // No title bar, and no frame from the window manager either.
+    QVERIFY(shown->windowTitle().isEmpty());
+    QCOMPARE(shown->frameGeometry(), shown->geometry());
+
+    // The client area, where the controls stand, lies inside a border all round.
+    QWidget *client = shown->findChild<QWidget *>("Label1")->parentWidget();
+    const QRect inside = QRect(client->mapTo(shown, QPoint()), client->size());
+    QCOMPARE(inside.size(), Twips::size(clientTwips.width(), clientTwips.height()));
+    QVERIFY(inside.left() > 0 && inside.top() > 0);
+    QCOMPARE(shown->width() - inside.right() - 1, inside.left());
+    QCOMPARE(shown->height() - inside.bottom() - 1, inside.top());
+
+    // Every pixel of the border stands out from the grey of the window.
+    const QImage image = shown->grab().toImage();
+    const QRgb grey = shown->palette().color(QPalette::Window).rgb();
+    int plain = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!inside.contains(x, y) && image.pixel(x, y) == grey)
+                ++plain;
+        }
+    }
+    QCOMPARE(plain, 0);
 }
 
 QTEST_MAIN(TestWindowManager)

@@ -9,7 +9,7 @@
 #include "ui/risingscrollbar.h"
 
 TxtSize::TxtSize(WindowRegistry &registry)
-    : Window(registry, Id, QString(), Border::Bare, 1230, 495)
+    : Window(registry, Id, QString(), Border::Untitled, 1230, 495)
 {
     m_value = add<QLabel>(this, "Label1", 120, 120, 375, 255, QStringLiteral("1"));
     m_size = add<RisingScrollBar>(this, "VScroll1", 480, 120, 135, 255);

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <qdrawutil.h>
 
 #include "ui/fitting.h"
 #include "ui/windowregistry.h"
@@ -17,7 +19,8 @@ Qt::WindowFlags flagsFor(Window::Border border)
         return Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     case Window::Border::ToolWindowNoClose:
         return Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    case Window::Border::Bare:
+    case Window::Border::Untitled:
+        // The window manager draws no border without a title bar; the window draws its own.
         return Qt::Window | Qt::FramelessWindowHint;
     case Window::Border::Splash:
         return Qt::SplashScreen | Qt::FramelessWindowHint;
@@ -36,10 +39,16 @@ Window::Window(WindowRegistry &registry, WindowId id, const QString &title, Bord
     setObjectName(WindowIds::name(id));
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
-    if (border == Border::Sizable)
-        resize(Twips::size(clientWidth, clientHeight));
-    else
-        setFixedSize(Twips::size(clientWidth, clientHeight));
+    const QSize client = Twips::size(clientWidth, clientHeight);
+    if (border == Border::Sizable) {
+        resize(client);
+    } else if (border == Border::Untitled) {
+        setFixedSize(client + QSize(2 * DrawnBorder, 2 * DrawnBorder));
+        m_client = new QWidget(this);
+        m_client->setGeometry(QRect(QPoint(DrawnBorder, DrawnBorder), client));
+    } else {
+        setFixedSize(client);
+    }
 }
 
 void Window::setTabChain(std::initializer_list<QWidget *> widgets)
@@ -50,6 +59,12 @@ void Window::setTabChain(std::initializer_list<QWidget *> widgets)
             QWidget::setTabOrder(previous, widget);
         previous = widget;
     }
+}
+
+QWidget *Window::clientArea(QWidget *container)
+{
+    auto *window = qobject_cast<Window *>(container);
+    return window && window->m_client ? window->m_client : container;
 }
 
 Document &Window::document() const
@@ -80,6 +95,17 @@ void Window::showEvent(QShowEvent *event)
         fitCaptions();
     }
     QWidget::showEvent(event);
+}
+
+void Window::paintEvent(QPaintEvent *event)
+{
+    if (!m_client) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    // A raised edge sets the window off from a grey window below it.
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), false);
 }
 
 void Window::fitCaptions()
