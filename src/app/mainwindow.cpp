@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QShowEvent>
 #include <QToolButton>
 
 #include <functional>
@@ -35,6 +36,7 @@
 #include "ui/dropdown.h"
 #include "ui/fonts.h"
 #include "ui/twips.h"
+#include "ui/windowmanagerhints.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -345,4 +347,14 @@ void Main::closeEvent(QCloseEvent *event)
     m_registry.closeOtherWindows();
     m_registry.release(this);
     event->accept();
+}
+
+void Main::showEvent(QShowEvent *event)
+{
+    // Before the window is first mapped: title bar, system menu, minimize
+    // button, close box and taskbar button, and no maximize button.
+    if (!event->spontaneous())
+        WindowManagerHints::apply(*this,
+                                  {WindowManagerHints::Kind::Normal, true, true, true, true, true});
+    QMainWindow::showEvent(event);
 }

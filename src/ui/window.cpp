@@ -8,6 +8,7 @@
 #include <qdrawutil.h>
 
 #include "ui/fitting.h"
+#include "ui/windowmanagerhints.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -34,7 +35,7 @@ Qt::WindowFlags flagsFor(Window::Border border)
 
 Window::Window(WindowRegistry &registry, WindowId id, const QString &title, Border border,
                int clientWidth, int clientHeight)
-    : QWidget(nullptr, flagsFor(border)), m_registry(registry)
+    : QWidget(nullptr, flagsFor(border)), m_registry(registry), m_border(border)
 {
     setObjectName(WindowIds::name(id));
     setWindowTitle(title);
@@ -82,6 +83,12 @@ void Window::closeSoon()
 
 void Window::closeEvent(QCloseEvent *event)
 {
+    // A window manager may give a close box to a window that has none; there
+    // it does nothing. The window's own buttons and the program's end still close it.
+    if (m_border == Border::ToolWindowNoClose && event->spontaneous()) {
+        event->ignore();
+        return;
+    }
     // Forget the window at once: it is only deleted later, and an opening in
     // between must start a fresh one.
     m_registry.release(this);
@@ -90,9 +97,10 @@ void Window::closeEvent(QCloseEvent *event)
 
 void Window::showEvent(QShowEvent *event)
 {
-    if (!m_fitted) {
-        m_fitted = true;
+    if (!m_shown) {
+        m_shown = true;
         fitCaptions();
+        askWindowManager();
     }
     QWidget::showEvent(event);
 }
@@ -120,5 +128,27 @@ void Window::fitCaptions()
     for (QComboBox *box : findChildren<QComboBox *>()) {
         if (box->isEditable())
             Fitting::shrinkTogether({Fitting::editCaption(box)});
+    }
+}
+
+void Window::askWindowManager()
+{
+    using WindowManagerHints::Kind;
+    // Kind, title bar, system menu, minimize button, close box, taskbar button.
+    switch (m_border) {
+    case Border::ToolWindow:
+        WindowManagerHints::apply(*this, {Kind::Utility, true, false, false, true, false});
+        break;
+    case Border::ToolWindowNoClose:
+        WindowManagerHints::apply(*this, {Kind::Utility, true, false, false, false, false});
+        break;
+    case Border::Untitled:
+        WindowManagerHints::apply(*this, {Kind::Normal, false, false, false, false, true});
+        break;
+    case Border::Splash:
+        WindowManagerHints::apply(*this, {Kind::Splash, false, false, false, false, false});
+        break;
+    case Border::Sizable:
+        break;
     }
 }

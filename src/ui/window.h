@@ -68,8 +68,11 @@ private:
     // Shrinks the push buttons' captions together and each edit field's text,
     // where they would not show whole in the font of the day.
     void fitCaptions();
+    // Tells the window manager which title bar, buttons and taskbar button the border kind has.
+    void askWindowManager();
 
     WindowRegistry &m_registry;
+    const Border m_border;
     QWidget *m_client = nullptr; // only in an untitled window
-    bool m_fitted = false;
+    bool m_shown = false;
 };
