@@ -43,7 +43,7 @@ Program::Program() : m_windows(std::make_unique<WindowRegistry>())
     quietPlatformWarnings();
     Main *window = m_windows->show<Main>();
     if (!QTest::qWaitForWindowActive(window))
-        qWarning("main window did not become active");
+        QTest::qFail("main window did not become active", __FILE__, __LINE__);
 }
 
 Program::~Program() = default;
@@ -115,13 +115,16 @@ MessageBoxes::~MessageBoxes()
 }
 
 FileDialogs::FileDialogs()
-    : m_answers(std::make_shared<QList<std::optional<QString>>>()), m_runs(std::make_shared<int>(0))
+    : m_answers(std::make_shared<QList<std::optional<QString>>>()),
+      m_runs(std::make_shared<int>(0)), m_startFolders(std::make_shared<QStringList>())
 {
-    FileOpenDialog::setRunner(
-        [answers = m_answers, runs = m_runs](const FileOpenDialog &, QWidget *) {
-            ++*runs;
-            return answers->isEmpty() ? std::nullopt : answers->takeFirst();
-        });
+    FileOpenDialog::forgetLastPick();
+    FileOpenDialog::setRunner([answers = m_answers, runs = m_runs,
+                               folders = m_startFolders](const FileOpenDialog &dialog, QWidget *) {
+        ++*runs;
+        folders->append(dialog.startFolder());
+        return answers->isEmpty() ? std::nullopt : answers->takeFirst();
+    });
 }
 
 FileDialogs::~FileDialogs()
@@ -146,12 +149,21 @@ void onNextPopup(std::function<void(QMenu *)> handle)
     });
 }
 
+void flushEvents()
+{
+    // Twice: a deferred close may post a deletion of its own.
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 void clickInto(QWidget *widget)
 {
     QWidget *window = widget->window();
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window))
-        qWarning("window did not become active");
+        QTest::qFail("window did not become active", __FILE__, __LINE__);
     // Through the window, so that the click reaches whatever lies under the
     // point and gives the focus as a real one does.
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
@@ -221,7 +233,7 @@ QStringList entries(const QString &folder)
 WorkingDirectory::WorkingDirectory(const QString &folder) : m_previous(QDir::currentPath())
 {
     if (!QDir::setCurrent(folder))
-        qWarning("cannot change to %s", qPrintable(folder));
+        QTest::qFail(qPrintable("cannot change to " + folder), __FILE__, __LINE__);
 }
 
 WorkingDirectory::~WorkingDirectory()

@@ -60,7 +60,8 @@ private:
 };
 
 // Stands in for the file-open dialog while it lives: each run takes the next
-// answer, a path or nothing (cancelled).
+// answer, a path or nothing (cancelled). It starts as a fresh run of the
+// program, with no file picked yet.
 class FileDialogs
 {
 public:
@@ -69,11 +70,18 @@ public:
 
     void queue(std::optional<QString> answer) { m_answers->append(answer); }
     int runs() const { return *m_runs; }
+    // The folder each run started in, empty for the working folder.
+    QStringList startFolders() const { return *m_startFolders; }
 
 private:
     std::shared_ptr<QList<std::optional<QString>>> m_answers;
     std::shared_ptr<int> m_runs;
+    std::shared_ptr<QStringList> m_startFolders;
 };
+
+// Delivers every event already posted, deferred deletions and zero-time
+// timers included, so that a test sees what they leave behind.
+void flushEvents();
 
 // Types `text` into `widget` key by key, as a user would.
 void type(QWidget *widget, const QString &text);

@@ -51,7 +51,7 @@ private:
         auto *box = qobject_cast<QComboBox *>(control(program, "Combo1"));
         box->setFocus();
         if (!QTest::qWaitFor([box] { return box->hasFocus(); }))
-            qWarning("the font box did not take the focus");
+            QTest::qFail("the font box did not take the focus", __FILE__, __LINE__);
         return box;
     }
 };

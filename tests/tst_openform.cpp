@@ -10,6 +10,7 @@
 #include "editor/document.h"
 #include "files/openform.h"
 #include "files/pagefile.h"
+#include "markup/piccomp.h"
 #include "platform/fileopendialog.h"
 #include "testsupport.h"
 #include "ui/twips.h"
@@ -99,6 +100,64 @@ private slots:
         QVERIFY(boxes.shown().isEmpty()); // nothing was opened
     }
 
+    // Browse starts in the folder of the path in the box, else in that of the
+    // last file picked in this run, in this window or another, else in the
+    // working folder. {} stands for a folder holding sub/ and picked/.
+    void browseStartFolder_data()
+    {
+        QTest::addColumn<QString>("pickedIn"); // the window of an earlier pick
+        QTest::addColumn<QString>("inBox");
+        QTest::addColumn<QString>("start"); // empty: the working folder
+        QTest::newRow("nothing typed or picked") << ""
+                                                 << ""
+                                                 << "";
+        QTest::newRow("nothing typed, picked here") << "openform"
+                                                    << ""
+                                                    << "{}/picked";
+        QTest::newRow("nothing typed, picked in piccomp") << "piccomp"
+                                                          << ""
+                                                          << "{}/picked";
+        QTest::newRow("new file in a folder") << "openform"
+                                              << "{}/sub/new.html"
+                                              << "{}/sub";
+        QTest::newRow("a folder") << ""
+                                  << "{}/sub"
+                                  << "{}/sub";
+        QTest::newRow("a name alone") << "openform"
+                                      << "new.html"
+                                      << "{}";
+        QTest::newRow("missing folder") << "openform"
+                                        << "{}/gone/new.html"
+                                        << "{}/picked";
+        QTest::newRow("missing folder, nothing picked") << ""
+                                                        << "{}/gone/new.html"
+                                                        << "";
+    }
+    void browseStartFolder()
+    {
+        QFETCH(QString, pickedIn);
+        QFETCH(QString, inBox);
+        QFETCH(QString, start);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkpath("sub") && QDir(folder.path()).mkpath("picked"));
+        TestSupport::WorkingDirectory inFolder(folder.path());
+        TestSupport::Program program;
+        TestSupport::FileDialogs dialogs;
+        TestSupport::MessageBoxes boxes;
+        if (!pickedIn.isEmpty()) {
+            dialogs.queue(folder.filePath("picked/a.html"));
+            QWidget *window = pickedIn == "piccomp"
+                                  ? static_cast<QWidget *>(program.windows().show<PicComp>())
+                                  : openWindow(program);
+            QTest::mouseClick(window->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+            window->close();
+        }
+        OpenForm *form = openWindow(program);
+        pathBox(form)->setText(QString(inBox).replace("{}", folder.path()));
+        click(form, "Command1");
+        QCOMPARE(dialogs.startFolders().constLast(), QString(start).replace("{}", folder.path()));
+    }
+
     // What is typed is used as it stands, against the working directory.
     void open_data()
     {
@@ -127,6 +186,7 @@ private slots:
         TestSupport::Program program;
         TestSupport::MessageBoxes boxes;
         program.document().insertFragment("old");
+        program.document().setUnmodified(); // as saved: opening asks nothing
         OpenForm *form = openWindow(program);
         TestSupport::type(pathBox(form), typed);
         click(form, "Command2");

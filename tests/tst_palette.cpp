@@ -106,7 +106,7 @@ private slots:
             program.main()->move(program.main()->pos() + QPoint(50, -30));
             TestSupport::clickInto(program.button("highlight"));
             QTRY_VERIFY(!open);
-            QTest::qWait(20); // nothing of the old one's closing reaches the new one
+            TestSupport::flushEvents(); // nothing of the old one's closing reaches the new one
             QCOMPARE(program.windows().openWindows(), (QStringList{"hlightcolor", "Main"}));
             open = program.windows().find("hlightcolor");
             QVERIFY(QTest::qWaitForWindowActive(open));

@@ -119,6 +119,34 @@ private slots:
         QCOMPARE(scroll->value(), qMin(value + 1, 99));
     }
 
+    // Return and Enter are " Ok"; Escape closes the window, writing nothing.
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Return") << int(Qt::Key_Return) << "x<font size=3>y";
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << "x<font size=3>y";
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << "xabcy";
+        QTest::newRow("Space does nothing") << int(Qt::Key_Space) << "";
+    }
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        TestSupport::Program program;
+        program.document().setText("xabcy");
+        program.document().select(1, 3);
+        QTest::mouseClick(program.button("textsizebutton"), Qt::LeftButton);
+        QPointer<TxtSize> window = program.windows().find<TxtSize>();
+        QVERIFY(window && QTest::qWaitForWindowActive(window));
+        auto *scroll = window->findChild<QScrollBar *>("VScroll1");
+        scroll->setValue(3);
+        QTest::keyClick(scroll, Qt::Key(key));
+        QCOMPARE(program.windows().find<TxtSize>() == nullptr, !text.isEmpty());
+        QCOMPARE(program.document().text(), text.isEmpty() ? QString("xabcy") : text);
+        QTRY_COMPARE(window.isNull(), !text.isEmpty());
+    }
+
     void opensBelowButtonClosesOnFocusLoss()
     {
         TestSupport::Program program;
@@ -148,14 +176,14 @@ private slots:
         bool menuShown = false;
         TestSupport::onNextPopup([&](QMenu *menu) {
             menuShown = menu != nullptr;
-            QTest::qWait(10); // as a user would, after the window system has caught up
+            TestSupport::flushEvents(); // as a user would, after the window system has caught up
             if (menu)
                 QTest::keyClick(menu, Qt::Key_Escape);
         });
         const QPoint at = scroll->rect().center();
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, scroll->mapToGlobal(at));
         QApplication::sendEvent(scroll, &event);
-        QTest::qWait(20);
+        TestSupport::flushEvents();
         QVERIFY(menuShown && window && window->isVisible());
         // The button while open: the focus loss closes this one, the click opens a new one.
         program.main()->move(program.main()->pos() + QPoint(90, 45));
@@ -163,7 +191,7 @@ private slots:
         QTRY_VERIFY(!window);
         window = program.windows().find<TxtSize>();
         QVERIFY(window && QTest::qWaitForWindowActive(window));
-        QTest::qWait(20); // nothing of the old one's closing reaches the new one
+        TestSupport::flushEvents(); // nothing of the old one's closing reaches the new one
         checkFresh(window);
         // A click back into the source box closes it; nothing is written.
         TestSupport::clickInto(program.source());

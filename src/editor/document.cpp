@@ -18,7 +18,10 @@ public:
 
 } // namespace
 
-Document::Document(QWidget *container) : QObject(container), m_box(new SourceBox(container)) {}
+Document::Document(QWidget *container) : QObject(container), m_box(new SourceBox(container))
+{
+    connect(m_box, &SourceBox::filesDropped, this, &Document::filesDropped);
+}
 
 QWidget *Document::widget() const
 {

@@ -1,6 +1,7 @@
 #include "editor/sourcebox.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextCursor>
 
 SourceBox::SourceBox(QWidget *parent) : QPlainTextEdit(parent)
@@ -19,6 +20,17 @@ QString withLineFeeds(QString text)
     // The raw text keeps no-break spaces; only the paragraph breaks need converting.
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
+}
+
+// The local files among dropped or pasted data, in their order.
+QStringList localFiles(const QMimeData *source)
+{
+    QStringList paths;
+    for (const QUrl &url : source->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
 }
 
 } // namespace
@@ -43,4 +55,20 @@ void SourceBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool SourceBox::canInsertFromMimeData(const QMimeData *source) const
+{
+    return !localFiles(source).isEmpty() || QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void SourceBox::insertFromMimeData(const QMimeData *source)
+{
+    // Files are the program's to handle; pasted as text they would be their
+    // file: addresses. During a drop the caret stands at the drop point.
+    const QStringList paths = localFiles(source);
+    if (paths.isEmpty())
+        QPlainTextEdit::insertFromMimeData(source);
+    else
+        emit filesDropped(paths, textCursor().position());
 }

@@ -16,6 +16,13 @@ public:
     QString text() const;
     QString selectedText() const;
 
+signals:
+    // Files dropped or pasted at `position`: their paths, never their
+    // addresses as text.
+    void filesDropped(const QStringList &paths, int position);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
 };

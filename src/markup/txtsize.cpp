@@ -1,6 +1,7 @@
 #include "markup/txtsize.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
 
@@ -15,6 +16,8 @@ TxtSize::TxtSize(WindowRegistry &registry)
     m_size = add<RisingScrollBar>(this, "VScroll1", 480, 120, 135, 255);
     auto *ok = add<ClickLabel>(this, "Label2", 720, 120, 375, 255, QStringLiteral(" Ok"));
 
+    setAccessibleName(QStringLiteral("Text size"));
+    m_size->setAccessibleName(QStringLiteral("Text size"));
     m_size->setRange(1, 99);
     m_size->setSingleStep(1);
     m_size->setPageStep(1);
@@ -42,4 +45,21 @@ bool TxtSize::eventFilter(QObject *watched, QEvent *event)
         static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
         closeSoon();
     return Window::eventFilter(watched, event);
+}
+
+void TxtSize::keyPressEvent(QKeyEvent *event)
+{
+    // The scroll bar passes on the keys it has no use for: Return is " Ok",
+    // Escape closes the window, writing nothing.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ok();
+        break;
+    case Qt::Key_Escape:
+        close();
+        break;
+    default:
+        Window::keyPressEvent(event);
+    }
 }

@@ -1,6 +1,8 @@
 #include "platform/fileopendialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 FileOpenDialog::FileOpenDialog(QObject *parent) : QObject(parent)
 {
@@ -18,12 +20,24 @@ void FileOpenDialog::setFilter(const QString &description, const QStringList &pa
     m_filterPatterns = patterns;
 }
 
-void FileOpenDialog::showOpen(QWidget *parent)
+void FileOpenDialog::showOpen(QWidget *parent, const QString &pathInBox)
 {
+    const QFileInfo inBox(pathInBox);
+    const QDir boxFolder = inBox.isDir() ? QDir(inBox.absoluteFilePath()) : inBox.absoluteDir();
+    m_startFolder =
+        !pathInBox.isEmpty() && boxFolder.exists() ? boxFolder.absolutePath() : lastFolder();
     const std::optional<QString> chosen =
         runner() ? runner()(*this, parent) : runStandardDialog(*this, parent);
-    if (chosen)
+    if (chosen) {
         m_fileName = *chosen;
+        lastFolder() = QFileInfo(*chosen).absolutePath();
+    }
+}
+
+QString &FileOpenDialog::lastFolder()
+{
+    static QString folder;
+    return folder;
 }
 
 void FileOpenDialog::setRunner(Runner runner)
@@ -41,19 +55,26 @@ std::optional<QString> FileOpenDialog::runStandardDialog(const FileOpenDialog &d
                                                          QWidget *parent)
 {
     QFileDialog fileDialog(parent);
+    dialog.configure(fileDialog);
+    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return fileDialog.selectedFiles().constFirst();
+}
+
+void FileOpenDialog::configure(QFileDialog &fileDialog) const
+{
     fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
     fileDialog.setFileMode(QFileDialog::ExistingFile);
     // Qt reads the patterns from the last parentheses of a filter, separated by
     // blanks; the description itself lists them with ';'. Hiding the details
     // shows the description exactly as given.
-    fileDialog.setNameFilter(dialog.m_filterDescription + QStringLiteral(" (") +
-                             dialog.m_filterPatterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    fileDialog.setNameFilter(m_filterDescription + QStringLiteral(" (") +
+                             m_filterPatterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
     fileDialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (!m_startFolder.isEmpty())
+        fileDialog.setDirectory(m_startFolder);
     // A name typed without extension gets the first default extension.
-    const QString firstExtension = dialog.m_defaultExtension.section(QLatin1Char(';'), 0, 0);
+    const QString firstExtension = m_defaultExtension.section(QLatin1Char(';'), 0, 0);
     if (firstExtension.startsWith(QLatin1Char('.')))
         fileDialog.setDefaultSuffix(firstExtension.mid(1));
-    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return fileDialog.selectedFiles().constFirst();
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <qdrawutil.h>
 
+#include "ui/accessibility.h"
 #include "ui/fitting.h"
 #include "ui/windowmanagerhints.h"
 #include "ui/windowregistry.h"
@@ -37,6 +38,7 @@ Window::Window(WindowRegistry &registry, WindowId id, const QString &title, Bord
                int clientWidth, int clientHeight)
     : QWidget(nullptr, flagsFor(border)), m_registry(registry), m_border(border)
 {
+    Accessibility::install();
     setObjectName(WindowIds::name(id));
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
