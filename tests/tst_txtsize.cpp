@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "app/mainwindow.h"
 #include "editor/document.h"
@@ -67,12 +68,14 @@ private slots:
     void pointerSteps_data()
     {
         QTest::addColumn<int>("start");
-        QTest::addColumn<QStringList>("steps"); // "upper", "lower" or a menu entry
+        QTest::addColumn<QStringList>("steps"); // an arrow, the wheel or a menu entry
         QTest::addColumn<int>("value");
         QTest::newRow("upper arrow twice, lower once")
             << 3 << QStringList{"upper", "upper", "lower"} << 4;
         QTest::newRow("upper arrow at 99 stays") << 99 << QStringList{"upper"} << 99;
         QTest::newRow("lower arrow at 1 stays") << 1 << QStringList{"lower"} << 1;
+        QTest::newRow("wheel up twice, down once")
+            << 7 << QStringList{"wheel up", "wheel up", "wheel down"} << 8;
         QTest::newRow("menu Top") << 5 << QStringList{"Top"} << 99;
         QTest::newRow("menu Bottom") << 5 << QStringList{"Bottom"} << 1;
         QTest::newRow("menu Scroll up") << 5 << QStringList{"Scroll up"} << 6;
@@ -97,6 +100,12 @@ private slots:
                 QTest::mouseClick(scroll, Qt::LeftButton, {}, QPoint(x, 1));
             } else if (step == "lower") {
                 QTest::mouseClick(scroll, Qt::LeftButton, {}, QPoint(x, scroll->height() - 2));
+            } else if (step.startsWith("wheel")) {
+                const QPoint at = scroll->rect().center();
+                const int delta = step.endsWith("up") ? 120 : -120;
+                QWheelEvent wheel(at, scroll->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {},
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(scroll, &wheel);
             } else {
                 TestSupport::onNextPopup([step](QMenu *menu) {
                     QVERIFY(menu);
