@@ -4,10 +4,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QShowEvent>
 #include <QToolButton>
 
 #include <functional>
@@ -40,6 +40,7 @@
 #include "ui/namedcombobox.h"
 #include "ui/toolbarpicture.h"
 #include "ui/twips.h"
+#include "ui/windowmanagerhints.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -75,6 +76,17 @@ struct Menu
     std::vector<MenuEntry> entries;
 };
 
+// The program's icon in the three sizes a window icon comes in. A scalable
+// icon alone would leave the window system to pick sizes of its own.
+QIcon programIcon()
+{
+    const QIcon scalable(QStringLiteral(":/tagloom.svg"));
+    QIcon icon;
+    for (int size : {48, 32, 16})
+        icon.addPixmap(scalable.pixmap(size, size));
+    return icon;
+}
+
 } // namespace
 
 Main::Main(WindowRegistry &registry)
@@ -86,7 +98,7 @@ Main::Main(WindowRegistry &registry)
 {
     setObjectName(WindowIds::name(Id));
     setWindowTitle(QStringLiteral("Tagloom v1.0"));
-    setWindowIcon(QIcon(QStringLiteral(":/tagloom.svg")));
+    setWindowIcon(programIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     m_registry.setDocument(m_document);
 
@@ -304,7 +316,9 @@ void Main::buildFontBox()
     m_fontBox->setCompleter(nullptr);
     m_fontBox->setInsertPolicy(QComboBox::NoInsert);
     m_fontBox->installEventFilter(this);
-    m_fontBox->addItems(QFontDatabase::families());
+    m_fontBox->addItems(Fonts::screenFamilies());
+    // No entry is chosen while the box reads "Font": the first Down gives the first font.
+    m_fontBox->setCurrentIndex(-1);
     m_fontBox->setEditText(QStringLiteral("Font"));
 }
 
@@ -354,4 +368,14 @@ void Main::closeEvent(QCloseEvent *event)
     m_registry.closeOtherWindows();
     m_registry.release(this);
     event->accept();
+}
+
+void Main::showEvent(QShowEvent *event)
+{
+    // Before the window is first mapped: title bar, system menu, minimize
+    // button, close box and taskbar button, and no maximize button.
+    if (!event->spontaneous())
+        WindowManagerHints::apply(*this,
+                                  {WindowManagerHints::Kind::Normal, true, true, true, true, true});
+    QMainWindow::showEvent(event);
 }

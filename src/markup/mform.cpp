@@ -31,6 +31,8 @@ MForm::MForm(WindowRegistry &registry)
     m_direction->setInsertPolicy(QComboBox::NoInsert);
     m_direction->addItems({QStringLiteral("Up"), QStringLiteral("Down"), QStringLiteral("Left"),
                            QStringLiteral("Right")});
+    // No entry is chosen while the placeholder shows: the first Down gives "Up".
+    m_direction->setCurrentIndex(-1);
     m_direction->setEditText(Placeholder);
 
     auto *finished =

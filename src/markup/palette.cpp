@@ -18,7 +18,7 @@ constexpr int PerRow = 8;
 } // namespace
 
 Palette::Palette(WindowRegistry &registry, WindowId id)
-    : Window(registry, id, QString(), Border::Bare, 2070, 630), m_id(id)
+    : Window(registry, id, QString(), Border::Untitled, 2070, 630), m_id(id)
 {
     // The window has no title; a screen reader still says which palette it is.
     switch (id) {

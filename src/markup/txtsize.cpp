@@ -7,12 +7,13 @@
 
 #include "editor/document.h"
 #include "ui/clicklabel.h"
+#include "ui/risingscrollbar.h"
 
 TxtSize::TxtSize(WindowRegistry &registry)
-    : Window(registry, Id, QString(), Border::Bare, 1230, 495)
+    : Window(registry, Id, QString(), Border::Untitled, 1230, 495)
 {
     m_value = add<QLabel>(this, "Label1", 120, 120, 375, 255, QStringLiteral("1"));
-    m_size = add<QScrollBar>(this, "VScroll1", 480, 120, 135, 255, Qt::Vertical);
+    m_size = add<RisingScrollBar>(this, "VScroll1", 480, 120, 135, 255);
     auto *ok = add<ClickLabel>(this, "Label2", 720, 120, 375, 255, QStringLiteral(" Ok"));
 
     setAccessibleName(QStringLiteral("Text size"));
@@ -21,9 +22,6 @@ TxtSize::TxtSize(WindowRegistry &registry)
     m_size->setSingleStep(1);
     m_size->setPageStep(1);
     m_size->setValue(1);
-    // The upper arrow, the Up key and the wheel turned up raise the size.
-    m_size->setInvertedAppearance(true);
-    m_size->setInvertedControls(false);
     // A scroll bar takes no focus by default; this one holds it while the window is open.
     m_size->setFocusPolicy(Qt::StrongFocus);
     m_size->setFocus();
