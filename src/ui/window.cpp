@@ -118,17 +118,25 @@ void Window::paintEvent(QPaintEvent *event)
     qDrawWinPanel(&painter, rect(), palette(), false);
 }
 
+void Window::keep(QWidget *control)
+{
+    if (auto *window = qobject_cast<Window *>(control->window()))
+        window->m_controls.append(control);
+}
+
 void Window::fitCaptions()
 {
     // The buttons of a window keep one look; buttons that wrap fit themselves.
     QList<Fitting::Caption> buttons;
-    for (QPushButton *button : findChildren<QPushButton *>()) {
-        if (button->metaObject() == &QPushButton::staticMetaObject)
+    for (QWidget *control : std::as_const(m_controls)) {
+        auto *button = qobject_cast<QPushButton *>(control);
+        if (button && button->metaObject() == &QPushButton::staticMetaObject)
             buttons.append(Fitting::buttonCaption(button));
     }
     Fitting::shrinkTogether(buttons);
-    for (QComboBox *box : findChildren<QComboBox *>()) {
-        if (box->isEditable())
+    for (QWidget *control : std::as_const(m_controls)) {
+        auto *box = qobject_cast<QComboBox *>(control);
+        if (box && box->isEditable())
             Fitting::shrinkTogether({Fitting::editCaption(box)});
     }
 }

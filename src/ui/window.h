@@ -48,6 +48,7 @@ protected:
         auto *control = new T(std::forward<Args>(args)..., clientArea(container));
         control->setObjectName(QString::fromLatin1(name));
         control->setGeometry(Twips::rect(left, top, width, height));
+        keep(control);
         return control;
     }
 
@@ -65,6 +66,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Records a control of the window, whose caption is fitted on first show.
+    static void keep(QWidget *control);
     // Shrinks the push buttons' captions together and each edit field's text,
     // where they would not show whole in the font of the day.
     void fitCaptions();
@@ -74,5 +77,6 @@ private:
     WindowRegistry &m_registry;
     const Border m_border;
     QWidget *m_client = nullptr; // only in an untitled window
+    QList<QWidget *> m_controls;
     bool m_shown = false;
 };
