@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -13,12 +14,15 @@
 #include <QWindow>
 
 #include <csignal>
+#include <cstdio>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/mainwindow.h"
 #include "editor/document.h"
+#include "files/filename.h"
 #include "platform/fileopendialog.h"
 #include "ui/windowregistry.h"
 
@@ -44,7 +48,7 @@ Program::Program() : m_windows(std::make_unique<WindowRegistry>())
     quietPlatformWarnings();
     Main *window = m_windows->show<Main>();
     if (!QTest::qWaitForWindowActive(window))
-        qWarning("main window did not become active");
+        QTest::qFail("main window did not become active", __FILE__, __LINE__);
 }
 
 Program::~Program() = default;
@@ -116,13 +120,16 @@ MessageBoxes::~MessageBoxes()
 }
 
 FileDialogs::FileDialogs()
-    : m_answers(std::make_shared<QList<std::optional<QString>>>()), m_runs(std::make_shared<int>(0))
+    : m_answers(std::make_shared<QList<std::optional<QString>>>()),
+      m_runs(std::make_shared<int>(0)), m_startFolders(std::make_shared<QStringList>())
 {
-    FileOpenDialog::setRunner(
-        [answers = m_answers, runs = m_runs](const FileOpenDialog &, QWidget *) {
-            ++*runs;
-            return answers->isEmpty() ? std::nullopt : answers->takeFirst();
-        });
+    FileOpenDialog::forgetLastPick();
+    FileOpenDialog::setRunner([answers = m_answers, runs = m_runs,
+                               folders = m_startFolders](const FileOpenDialog &dialog, QWidget *) {
+        ++*runs;
+        folders->append(dialog.startFolder());
+        return answers->isEmpty() ? std::nullopt : answers->takeFirst();
+    });
 }
 
 FileDialogs::~FileDialogs()
@@ -133,10 +140,17 @@ FileDialogs::~FileDialogs()
 void type(QWidget *widget, const QString &text)
 {
     for (const QChar ch : text) {
-        if (ch == QLatin1Char('\n'))
+        if (ch == QLatin1Char('\n')) {
             QTest::keyClick(widget, Qt::Key_Return);
-        else
+        } else if (ch.unicode() < 0x80) {
             QTest::keyClicks(widget, QString(ch));
+        } else {
+            // No key of its own: it comes as text, as from an input method.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(widget, &press);
+            QApplication::sendEvent(widget, &release);
+        }
     }
 }
 
@@ -147,12 +161,21 @@ void onNextPopup(std::function<void(QMenu *)> handle)
     });
 }
 
+void flushEvents()
+{
+    // Twice: a deferred close may post a deletion of its own.
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 void clickInto(QWidget *widget)
 {
     QWidget *window = widget->window();
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window))
-        qWarning("window did not become active");
+        QTest::qFail("window did not become active", __FILE__, __LINE__);
     // Through the window, so that the click reaches whatever lies under the
     // point and gives the focus as a real one does.
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
@@ -174,7 +197,7 @@ void addRoundTripRows()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("saved");
     // Saving adds one line break in the page's style.
-    const auto row = [](const char *name, const QByteArray &bytes, const char *end = "\r\n") {
+    const auto row = [](const char *name, const QByteArray &bytes, const QByteArray &end = "\r\n") {
         QTest::newRow(name) << bytes << bytes + end;
     };
     QByteArray everyByte; // but the line breaks
@@ -190,7 +213,6 @@ void addRoundTripRows()
         "\xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80 \xF0\x9F\x87\xAB\xF0\x9F\x87\xB7\r\n");
     row("byte-order mark", bom + "<p>x</p>\r\n");
     row("two byte-order marks", bom + bom + "a");
-    row("byte-order mark before invalid UTF-8", bom + "\xE9");
     row("non-breaking spaces", QByteArray("a\xC2\xA0") + "b&nbsp;c\xC2\xA0\r\n");
     row("tabs", "\t<ul>\r\n\t\t<li>x</li>\t\r\n");
     row("trailing spaces", "line   \r\n  \r\nend ");
@@ -204,28 +226,97 @@ void addRoundTripRows()
     row("encoded surrogate", "\xED\xA0\x80");
     row("no final line break", "<p>end</p>");
     row("NUL bytes", QByteArray("a\0b\r\n", 5));
-    row("lone CR in a CR LF page", "a\r\nb\rc\r\n");
-    row("lone CR before CR LF", "a\r\r\nb");
+    // Pages with a wide byte-order mark; the final break is in their encoding.
+    const QStringView page = u"\uFEFF<p>caf\u00E9 \u4E2D \U0001F600</p>\r\n\r\nend";
+    row("UTF-16 LE", utf16(page), utf16(u"\r\n"));
+    row("UTF-16 BE", utf16(page, true), utf16(u"\r\n", true));
+    row("UTF-16 LE, LF only", utf16(u"\uFEFFa\nb\n"), utf16(u"\n"));
+    row("UTF-16 BE, LF only", utf16(u"\uFEFFa\nb", true), utf16(u"\n", true));
+    row("UTF-32 LE", utf32(page), utf32(u"\r\n"));
+    row("UTF-32 BE", utf32(page, true), utf32(u"\r\n", true));
+    row("UTF-32 LE, LF only", utf32(u"\uFEFFa\nb\n"), utf32(u"\n"));
+    row("UTF-16 byte-order mark only", utf16(u"\uFEFF"), utf16(u"\r\n"));
+    // Malformed wide pages are read byte for byte.
+    row("UTF-16, odd length",
+        QByteArray("\xFF\xFE"
+                   "a\0b\0\n\0c",
+                   9),
+        "\n");
+    row("UTF-32, unit beyond Unicode", QByteArray("\0\0\xFE\xFF\0\x11\0\0", 8));
+    // Mixed line breaks all become CR LF.
+    QTest::newRow("mixed line breaks") << QByteArray("a\r\nb\nc") << QByteArray("a\r\nb\r\nc\r\n");
+    // Bytes that are not UTF-8 in a UTF-8 page, kept as lone surrogates.
+    row("UTF-8 with a stray byte", "<p>caf\xC3\xA9 \xFF \xE4\xB8\xAD</p>\r\n");
+    row("UTF-8, stray bytes and cut-off sequences, LF",
+        "\xC3\xA9\xC3\xA8\xC3\xA0 \x80\xE9 \xF0\x9F\x98\n", "\n");
+    row("byte-order mark before invalid UTF-8", bom + "\xE9");
+    row("UTF-16 with lone surrogates",
+        utf16(u"\uFEFF\xDC00"
+              u"a\xD800"),
+        utf16(u"\r\n"));
+    row("UTF-32 turned down, read as UTF-16", QByteArray("\xFF\xFE\0\0\0\xD8\0\0", 8),
+        utf16(u"\r\n"));
+    // Characters a text box might take for line breaks or drop are kept.
     row("paragraph separator", QByteArray("a\xE2\x80\xA9") + "b\r\n");
     row("line and paragraph separators", QByteArray("\xE2\x80\xA8\xE2\x80\xA9\r\n"));
     row("noncharacters", QByteArray("\xEF\xB7\x90x\xEF\xB7\x91\r\n"));
-    // The one page that changes: a lone LF in a page of CR LF becomes CR LF.
-    QTest::newRow("mixed line breaks")
+    row("lone CR before CR LF", "a\r\r\nb");
+    // A lone CR is a character; it does not change how the breaks are written.
+    row("lone CR in an LF page", "a\nb\rc\n", "\n");
+    row("lone CR in a CR LF page", "a\r\nb\rc\r\r\n");
+    row("CR only", "a\rb\rc\r");
+    row("lone CR, UTF-16", utf16(u"\uFEFFa\nb\rc"), utf16(u"\n"));
+    QTest::newRow("mixed line breaks and a lone CR")
         << QByteArray("a\r\nb\nc\rd") << QByteArray("a\r\nb\r\nc\rd\r\n");
 }
 
+QByteArray utf16(QStringView text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (const QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        const char high = char(unit >> 8), low = char(unit & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+QByteArray utf32(QStringView text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (const char32_t codePoint : text.toUcs4()) {
+        for (int i = 0; i < 4; ++i) {
+            const int shift = bigEndian ? 24 - 8 * i : 8 * i;
+            bytes.append(char((codePoint >> shift) & 0xFF));
+        }
+    }
+    return bytes;
+}
+
+// Through FileName, so that names that are not UTF-8 keep their bytes.
 QByteArray readBytes(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    std::unique_ptr<FILE, int (*)(FILE *)> file(
+        std::fopen(FileName::encode(path).constData(), "rb"), &std::fclose);
+    QByteArray bytes;
+    char buffer[65536];
+    while (file) {
+        const size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+        bytes.append(buffer, qsizetype(got));
+        if (got < sizeof buffer)
+            break;
+    }
+    return bytes;
 }
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+    FILE *file = std::fopen(FileName::encode(path).constData(), "wb");
+    if (!file)
+        return false;
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+    return std::fclose(file) == 0 && written;
 }
 
 QStringList entries(const QString &folder)
@@ -237,7 +328,7 @@ QStringList entries(const QString &folder)
 WorkingDirectory::WorkingDirectory(const QString &folder) : m_previous(QDir::currentPath())
 {
     if (!QDir::setCurrent(folder))
-        qWarning("cannot change to %s", qPrintable(folder));
+        QTest::qFail(qPrintable("cannot change to " + folder), __FILE__, __LINE__);
 }
 
 WorkingDirectory::~WorkingDirectory()
@@ -261,6 +352,14 @@ int runInChild(qint64 maxFileBytes, const std::function<bool()> &body)
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return 2;
     return WEXITSTATUS(status);
+}
+
+bool becomePlainUser()
+{
+    if (geteuid() != 0)
+        return true;
+    // The group first: without root, the user could no longer change it.
+    return setgroups(0, nullptr) == 0 && setgid(PlainUserId) == 0 && setuid(PlainUserId) == 0;
 }
 
 } // namespace TestSupport

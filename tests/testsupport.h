@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <functional>
 #include <memory>
@@ -61,7 +62,8 @@ private:
 };
 
 // Stands in for the file-open dialog while it lives: each run takes the next
-// answer, a path or nothing (cancelled).
+// answer, a path or nothing (cancelled). It starts as a fresh run of the
+// program, with no file picked yet.
 class FileDialogs
 {
 public:
@@ -70,11 +72,18 @@ public:
 
     void queue(std::optional<QString> answer) { m_answers->append(answer); }
     int runs() const { return *m_runs; }
+    // The folder each run started in, empty for the working folder.
+    QStringList startFolders() const { return *m_startFolders; }
 
 private:
     std::shared_ptr<QList<std::optional<QString>>> m_answers;
     std::shared_ptr<int> m_runs;
+    std::shared_ptr<QStringList> m_startFolders;
 };
+
+// Delivers every event already posted, deferred deletions and zero-time
+// timers included, so that a test sees what they leave behind.
+void flushEvents();
 
 // Types `text` into `widget` key by key, as a user would.
 void type(QWidget *widget, const QString &text);
@@ -94,6 +103,10 @@ void clickAt(QWidget *widget, QPoint point, Qt::KeyboardModifiers modifiers = {}
 // Adds the columns "bytes" and "saved" and a row for each kind of page a user
 // may open: its bytes on disk, and those that opening and saving it gives.
 void addRoundTripRows();
+
+// `text` in UTF-16 or UTF-32 of either byte order, as a page file holds it.
+QByteArray utf16(QStringView text, bool bigEndian = false);
+QByteArray utf32(QStringView text, bool bigEndian = false);
 
 QByteArray readBytes(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &bytes);
@@ -117,5 +130,10 @@ private:
 // fails with EFBIG, as on a full disk. Returns 0 when `body` returned true,
 // 1 when it returned false, more when the child failed.
 int runInChild(qint64 maxFileBytes, const std::function<bool()> &body);
+
+// In a child of runInChild: when running as root, goes on as the unprivileged
+// user "nobody", so that permissions count. False when that fails.
+bool becomePlainUser();
+constexpr unsigned PlainUserId = 65534;
 
 } // namespace TestSupport

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSet>
 #include <QTest>
 #include <QToolButton>
 
@@ -34,6 +35,8 @@ private slots:
     void fontBoxRule();
     void fontBoxLeaving_data();
     void fontBoxLeaving();
+    void firstDownFromPlaceholder_data();
+    void firstDownFromPlaceholder();
 
 private:
     static QWidget *control(TestSupport::Program &program, const char *name)
@@ -48,7 +51,7 @@ private:
         auto *box = qobject_cast<QComboBox *>(control(program, "Combo1"));
         box->setFocus();
         if (!QTest::qWaitFor([box] { return box->hasFocus(); }))
-            qWarning("the font box did not take the focus");
+            QTest::qFail("the font box did not take the focus", __FILE__, __LINE__);
         return box;
     }
 };
@@ -73,19 +76,28 @@ void TestMainWindow::window()
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QCOMPARE(main->windowType(), Qt::Window);
 
-    // The font box lists every screen font once and reads "Font".
+    // The font box lists every screen font once, by its plain name, and reads "Font".
     auto *fonts = qobject_cast<QComboBox *>(control(program, "Combo1"));
     QStringList listed;
     for (int i = 0; i < fonts->count(); ++i)
         listed.append(fonts->itemText(i));
     QVERIFY(!listed.isEmpty());
-    QCOMPARE(listed, QFontDatabase::families());
+    QCOMPARE(QSet<QString>(listed.begin(), listed.end()).size(), listed.size());
+    for (const QString &family : QFontDatabase::families()) {
+        const QString plain = family.section(" [", 0, 0);
+        QVERIFY2(listed.contains(plain), qPrintable(family));
+        QVERIFY2(!listed.contains(family) || family == plain, qPrintable(family));
+    }
+    QCOMPARE(fonts->currentText(), QString("Font"));
     QCOMPARE(fonts->font().pointSizeF(), 8.25);
 
-    for (int size : {16, 32, 48}) {
-        const QPixmap icon = main->windowIcon().pixmap(size, size);
-        QVERIFY2(!icon.isNull(), qPrintable(QString("no %1 px icon").arg(size)));
-        QCOMPARE(icon.width(), size);
+    // The icon comes in 48, 32 and 16 pixels, each drawn, and in no other size.
+    const QIcon icon = main->windowIcon();
+    QCOMPARE(icon.availableSizes(), (QList<QSize>{{48, 48}, {32, 32}, {16, 16}}));
+    for (const QSize &size : icon.availableSizes()) {
+        const QImage image = icon.pixmap(size).toImage();
+        QCOMPARE(image.size(), size);
+        QVERIFY(image.pixelColor(size.width() / 2, size.height() / 2).alpha() > 0);
     }
 }
 
@@ -353,6 +365,36 @@ void TestMainWindow::fontBoxLeaving()
         QTest::mouseClick(control(program, qPrintable(way)), Qt::LeftButton);
     }
     QTEST(program.document().text(), "expected");
+}
+
+void TestMainWindow::firstDownFromPlaceholder_data()
+{
+    QTest::addColumn<QString>("entry"); // the menu entry that opens the box's window
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("placeholder");
+    QTest::newRow("font box") << ""
+                              << "Main"
+                              << "Font";
+    QTest::newRow("marquee direction") << "marquee"
+                                       << "mform"
+                                       << "Direction";
+}
+
+void TestMainWindow::firstDownFromPlaceholder()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+    QFETCH(QString, placeholder);
+    TestSupport::Program program;
+    if (!entry.isEmpty())
+        program.entry(entry)->trigger();
+    auto *box = program.windows().find(window)->findChild<QComboBox *>("Combo1");
+    QCOMPARE(box->currentText(), placeholder);
+    QCOMPARE(box->currentIndex(), -1);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down);
+    QCOMPARE(box->currentIndex(), 0);
+    QCOMPARE(box->currentText(), box->itemText(0));
 }
 
 QTEST_MAIN(TestMainWindow)

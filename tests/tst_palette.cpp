@@ -8,6 +8,7 @@
 #include "editor/document.h"
 #include "testsupport.h"
 #include "ui/twips.h"
+#include "ui/window.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -96,14 +97,16 @@ private slots:
         QPointer<QWidget> open = program.windows().find("textcolor");
         QVERIFY(open && QTest::qWaitForWindowActive(open));
         QVERIFY(open->windowTitle().isEmpty() && open->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(open->geometry(), QRect(belowButton(program, 0), Twips::size(2070, 630)));
+        // The border it draws lies around the 2070 x 630 client area.
+        const QSize border(2 * Window::DrawnBorder, 2 * Window::DrawnBorder);
+        QCOMPARE(open->geometry(), QRect(belowButton(program, 0), Twips::size(2070, 630) + border));
         // Another palette's button, then its own button again: the open palette closes
         // and a fresh one opens, placed anew; at most one is ever open.
         for (int click = 0; click < 2; ++click) {
             program.main()->move(program.main()->pos() + QPoint(50, -30));
             TestSupport::clickInto(program.button("highlight"));
             QTRY_VERIFY(!open);
-            QTest::qWait(20); // nothing of the old one's closing reaches the new one
+            TestSupport::flushEvents(); // nothing of the old one's closing reaches the new one
             QCOMPARE(program.windows().openWindows(), (QStringList{"hlightcolor", "Main"}));
             open = program.windows().find("hlightcolor");
             QVERIFY(QTest::qWaitForWindowActive(open));

@@ -3,12 +3,16 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 #include "editor/document.h"
+#include "files/filename.h"
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"
@@ -46,6 +50,61 @@ bool shownOnly(const TestSupport::MessageBoxes &boxes, bool saved)
     return box.text == (saved ? "File successfully saved!" : "Invalid File Name") &&
            box.title == (saved ? "Saved" : "Error") && box.buttons == QMessageBox::Ok &&
            box.icon == QMessageBox::NoIcon;
+}
+
+// What makes a file the user's, besides its bytes.
+struct Identity
+{
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0;
+    ino_t inode = 0;
+    nlink_t links = 0;
+    QMap<QByteArray, QByteArray> attributes;
+
+    bool operator==(const Identity &other) const
+    {
+        return owner == other.owner && group == other.group && mode == other.mode &&
+               links == other.links && attributes == other.attributes;
+    }
+};
+
+Identity identityOf(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    Identity identity;
+    struct stat status;
+    if (stat(name.constData(), &status) != 0)
+        return identity;
+    identity = {status.st_uid, status.st_gid, status.st_mode, status.st_ino, status.st_nlink, {}};
+    char list[4096];
+    const ssize_t size = listxattr(name.constData(), list, sizeof list);
+    for (const QByteArray &key : QByteArray(list, qMax<ssize_t>(size, 0)).split('\0')) {
+        char value[4096];
+        const ssize_t got = getxattr(name.constData(), key.constData(), value, sizeof value);
+        if (!key.isEmpty())
+            identity.attributes.insert(key, QByteArray(value, qMax<ssize_t>(got, 0)));
+    }
+    return identity;
+}
+
+// An access ACL that also lets the user "nobody" read, as setfacl would store it.
+QByteArray aclReadableByNobody()
+{
+    QByteArray acl;
+    const auto add = [&acl](quint16 tag, quint16 permissions, quint32 id) {
+        acl.append(reinterpret_cast<const char *>(&tag), 2)
+            .append(reinterpret_cast<const char *>(&permissions), 2)
+            .append(reinterpret_cast<const char *>(&id), 4);
+    };
+    const quint32 version = 2, none = 0xFFFFFFFF;
+    acl.append(reinterpret_cast<const char *>(&version), 4);
+    add(0x01, 6, none);                     // owner rw-
+    add(0x02, 4, TestSupport::PlainUserId); // nobody r--
+    add(0x04, 4, none);                     // group r--
+    add(0x10, 4, none);                     // mask r--
+    add(0x20, 0, none);                     // others ---
+    return acl;
 }
 
 } // namespace
@@ -164,6 +223,127 @@ private slots:
         QCOMPARE(readBytes("page.html"), QByteArray("old"));
         // With room on the disk, only the full disk's failures go away.
         QCOMPARE(saveFails(-1), size < 1000);
+    }
+
+    // A saved page is still the user's file: the same owner, group, mode,
+    // attributes and links. Some cases are saved by a plain user in a child.
+    void keepsIdentity_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("asPlainUser");
+        QTest::addColumn<bool>("inPlace"); // the file itself is written
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("second hard link") << "hard link" << false << true << true;
+        QTest::newRow("symbolic link") << "symbolic link" << false << false << true;
+        QTest::newRow("attributes and ACL") << "attributes" << false << false << true;
+        QTest::newRow("another user's page, saved by root") << "owner" << false << false << true;
+        QTest::newRow("read-only page, saved by root") << "read-only" << false << false << true;
+        QTest::newRow("owner that cannot be given back") << "root's" << true << true << true;
+        QTest::newRow("folder that takes no new file")
+            << "read-only folder" << true << true << true;
+        QTest::newRow("write-protected page") << "read-only" << true << false << false;
+    }
+    void keepsIdentity()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, asPlainUser);
+        QFETCH(bool, inPlace);
+        QFETCH(bool, saved);
+        const bool root = geteuid() == 0;
+        if (!root && (kind == "owner" || kind == "root's" || (kind == "read-only" && saved)))
+            QSKIP("needs root to give the page another owner or to write a read-only page");
+        QTemporaryDir top;
+        QCOMPARE(chmod(QFile::encodeName(top.path()).constData(), 0755), 0);
+        const QString folder = top.filePath("folder");
+        QVERIFY(QDir().mkdir(folder));
+        const QString page = folder + "/page.html";
+        QVERIFY(TestSupport::writeBytes(page, "the old page, longer than the new one"));
+        const QByteArray name = QFile::encodeName(page);
+        QCOMPARE(chmod(name.constData(), kind == "read-only" ? 0444 : 0666), 0);
+        QString typed = folder + "/page";
+        if (kind == "hard link")
+            QCOMPARE(link(name.constData(), QFile::encodeName(folder + "/other.html")), 0);
+        if (kind == "symbolic link") {
+            QVERIFY(QFile::link("page.html", folder + "/alias.html"));
+            typed = folder + "/alias";
+        }
+        if (kind == "attributes") {
+            const QByteArray acl = aclReadableByNobody();
+            if (setxattr(name.constData(), "user.tagloom", "kept", 4, 0) != 0 ||
+                setxattr(name.constData(), "system.posix_acl_access", acl.constData(),
+                         size_t(acl.size()), 0) != 0)
+                QSKIP("the file system takes no extended attributes");
+        }
+        if (kind == "owner")
+            QCOMPARE(chown(name.constData(), TestSupport::PlainUserId, TestSupport::PlainUserId),
+                     0);
+        QCOMPARE(
+            chmod(QFile::encodeName(folder).constData(), kind == "read-only folder" ? 0555 : 0777),
+            0);
+        const Identity before = identityOf(page);
+        const QStringList entriesBefore = entries(folder);
+
+        TestSupport::Program program;
+        TestSupport::MessageBoxes boxes;
+        program.document().insertFragment("new\npage");
+        const int result = TestSupport::runInChild(-1, [&] {
+            if (asPlainUser && !TestSupport::becomePlainUser())
+                return false;
+            save(openWindow(program, "saveform"), typed);
+            return shownOnly(boxes, saved);
+        });
+        QCOMPARE(chmod(QFile::encodeName(folder).constData(), 0777), 0);
+        QCOMPARE(result, 0);
+        QCOMPARE(readBytes(page), saved ? QByteArray("new\r\npage\r\n")
+                                        : QByteArray("the old page, longer than the new one"));
+        const Identity after = identityOf(page);
+        QVERIFY(after == before);
+        QCOMPARE(after.inode == before.inode, inPlace || !saved);
+        QCOMPARE(entries(folder), entriesBefore); // no temporary file left
+        if (kind == "hard link")
+            QCOMPARE(readBytes(folder + "/other.html"), QByteArray("new\r\npage\r\n"));
+        if (kind == "symbolic link")
+            QVERIFY(QFileInfo(folder + "/alias.html").isSymLink());
+    }
+
+    // A page written in place gets room for all of it before its first byte
+    // changes: on a disk too small, the old page stays whole.
+    void inPlaceNeedsRoom()
+    {
+        QTemporaryDir folder;
+        QVERIFY(TestSupport::writeBytes(folder.filePath("page.html"), "old"));
+        QCOMPARE(link(QFile::encodeName(folder.filePath("page.html")).constData(),
+                      QFile::encodeName(folder.filePath("other.html")).constData()),
+                 0);
+        TestSupport::WorkingDirectory inFolder(folder.path());
+        TestSupport::Program program;
+        TestSupport::MessageBoxes boxes;
+        program.document().insertFragment(QString(3000, 'x'));
+        QCOMPARE(TestSupport::runInChild(1000,
+                                         [&] {
+                                             save(openWindow(program, "saveform"), "page");
+                                             return shownOnly(boxes, false);
+                                         }),
+                 0);
+        QCOMPARE(readBytes("page.html"), QByteArray("old"));
+        QCOMPARE(identityOf("page.html").links, nlink_t(2));
+        QCOMPARE(entries(folder.path()), QStringList({"other.html", "page.html"}));
+    }
+
+    // A name that is not UTF-8 is written with its own bytes.
+    void nameNotUtf8()
+    {
+        QTemporaryDir folder;
+        const QByteArray name = QFile::encodeName(folder.path()) + "/caf\xE9";
+        const auto removeFile = qScopeGuard([&] { ::unlink(name + ".html"); });
+        TestSupport::Program program;
+        TestSupport::MessageBoxes boxes;
+        program.document().insertFragment("x");
+        QWidget *form = openWindow(program, "saveform");
+        form->findChild<QLineEdit *>("title")->insert(FileName::decode(name)); // pasted
+        QTest::mouseClick(form->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QVERIFY(shownOnly(boxes, true));
+        QCOMPARE(readBytes(FileName::decode(name + ".html")), QByteArray("x\r\n"));
     }
 
     // Opening a page and saving it again gives back its bytes and one line break.

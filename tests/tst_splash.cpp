@@ -8,6 +8,7 @@
 #include "app/splash.h"
 #include "ui/twips.h"
 #include "ui/windowregistry.h"
+#include "testsupport.h"
 
 class TestSplash : public QObject
 {
@@ -34,7 +35,15 @@ void TestSplash::layout()
     auto *picture = splash->findChild<QLabel *>("Picture");
     QVERIFY(picture);
     QCOMPARE(picture->pos(), QPoint(0, 0));
-    QCOMPARE(picture->pixmap().size(), QSize(492, 282));
+    // Drawn for the screen's pixel density: at a scale factor of 2 the
+    // picture has twice as many pixels each way, shown at the same size.
+    const qreal ratio = splash->screen()->devicePixelRatio();
+    const QByteArray scale = qgetenv("QT_SCALE_FACTOR");
+    QCOMPARE(ratio, scale.isEmpty() ? 1.0 : scale.toDouble());
+    QCOMPARE(picture->pixmap().devicePixelRatio(), ratio);
+    QCOMPARE(picture->pixmap().deviceIndependentSize(), QSizeF(492, 282));
+    QCOMPARE(picture->pixmap().size(), (QSizeF(492, 282) * ratio).toSize());
+    QCOMPARE(picture->size(), QSize(492, 282));
 }
 
 void TestSplash::timer()
@@ -66,7 +75,7 @@ void TestSplash::firingShowsTheMainWindowOnce()
     QCOMPARE(QApplication::focusWidget(), main->findChild<QWidget *>("htmlsource"));
 
     // The splash never comes back and no second main window appears.
-    QTest::qWait(50);
+    TestSupport::flushEvents();
     QCOMPARE(windows.openWindows(), QStringList{"Main"});
     QCOMPARE(windows.find<Main>(), main);
 }

@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -29,11 +31,26 @@
 #include "testsupport.h"
 #include "ui/windowregistry.h"
 
+namespace {
+
+// Every window of the program in the order in which they close, the main window last.
+const QStringList ClosingOrder = {
+    "AboutHTML", "AboutKorvaneTech", "addlinkform", "addtitle",
+    "bgcolor",   "faqForm",          "Form2",       "Form3",
+    "Form4",     "fxform",           "hlightcolor", "ipreview",
+    "mform",     "openform",         "piccomp",     "picinternet",
+    "saveform",  "saveform2",        "sform",       "sout",
+    "splash",    "textcolor",        "txtsize",     "Main",
+};
+
+} // namespace
+
 class TestWindowRegistry : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void everyWindowClassIsListedOnce();
     void nothingExistsBeforeFirstUse();
     void oneInstancePerWindow();
     void closedWindowStartsFresh();
@@ -73,6 +90,28 @@ void TestWindowRegistry::createAll(WindowRegistry &windows)
     windows.show<TxtSize>();
 }
 
+void TestWindowRegistry::everyWindowClassIsListedOnce()
+{
+    QCOMPARE(WindowRegistry::closingOrder(), ClosingOrder);
+    // A window class takes its name from the list through its Id; no two
+    // classes may share one, and every listed window has its class.
+    static const QRegularExpression idPattern(
+        QStringLiteral(R"(WindowId Id = WindowId::(\w+);|PaletteWindow<WindowId::(\w+)>;)"));
+    QStringList used;
+    QDirIterator sources(QStringLiteral(TAGLOOM_SOURCE_DIR), {"*.h"}, QDir::Files,
+                         QDirIterator::Subdirectories);
+    while (sources.hasNext()) {
+        QFile header(sources.next());
+        QVERIFY(header.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(header.readAll());
+        for (const QRegularExpressionMatch &match : idPattern.globalMatch(text))
+            used.append(match.captured(1) + match.captured(2));
+    }
+    QCOMPARE(used.size(), WindowIds::Count);
+    used.removeDuplicates();
+    QCOMPARE(used.size(), WindowIds::Count);
+}
+
 void TestWindowRegistry::nothingExistsBeforeFirstUse()
 {
     WindowRegistry windows;
@@ -89,8 +128,8 @@ void TestWindowRegistry::oneInstancePerWindow()
     TestSupport::Program program;
     WindowRegistry &windows = program.windows();
     createAll(windows);
-    QCOMPARE(windows.openWindows(), WindowRegistry::closingOrder());
-    for (const QString &name : WindowRegistry::closingOrder())
+    QCOMPARE(windows.openWindows(), ClosingOrder);
+    for (const QString &name : ClosingOrder)
         QCOMPARE(windows.find(name)->objectName(), name);
     // Asking again hands out the same window, unchanged.
     SForm *spacing = windows.find<SForm>();
@@ -121,7 +160,7 @@ void TestWindowRegistry::closeAllWindowsInOrder()
     QStringList order;
     for (const QList<QVariant> &call : closing)
         order.append(call.first().toString());
-    QCOMPARE(order, WindowRegistry::closingOrder());
+    QCOMPARE(order, ClosingOrder);
     QVERIFY(program.windows().openWindows().isEmpty());
 }
 
@@ -161,7 +200,7 @@ void TestWindowRegistry::programEnds()
     QApplication::exec();
     QVERIFY(endedByItself);
     QVERIFY(program.windows().openWindows().isEmpty());
-    QVERIFY(boxes.shown().isEmpty()); // nothing asks to save
+    QVERIFY(boxes.shown().isEmpty()); // an unchanged page is not asked about
 }
 
 QTEST_MAIN(TestWindowRegistry)

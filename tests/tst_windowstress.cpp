@@ -107,7 +107,8 @@ private slots:
                                    "faqForm", "AboutHTML", "AboutKorvaneTech"})
             QVERIFY2(opened.contains(window), window);
 
-        // The user closes the main window with its close box.
+        // The user closes the main window with its close box, dropping the page.
+        messageBoxes.setAnswer(QMessageBox::No);
         main->windowHandle()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(main.isNull());

@@ -4,19 +4,21 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QShowEvent>
 #include <QToolButton>
 
 #include <functional>
 #include <iterator>
 #include <vector>
 
+#include "app/droppedfiles.h"
 #include "app/newpage.h"
 #include "editor/document.h"
 #include "files/openform.h"
+#include "files/savefirst.h"
 #include "files/saveform.h"
 #include "help/abouthtml.h"
 #include "help/aboutkorvanetech.h"
@@ -35,7 +37,10 @@
 #include "markup/txtsize.h"
 #include "ui/dropdown.h"
 #include "ui/fonts.h"
+#include "ui/namedcombobox.h"
+#include "ui/toolbarpicture.h"
 #include "ui/twips.h"
+#include "ui/windowmanagerhints.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -71,6 +76,17 @@ struct Menu
     std::vector<MenuEntry> entries;
 };
 
+// The program's icon in the three sizes a window icon comes in. A scalable
+// icon alone would leave the window system to pick sizes of its own.
+QIcon programIcon()
+{
+    const QIcon scalable(QStringLiteral(":/tagloom.svg"));
+    QIcon icon;
+    for (int size : {48, 32, 16})
+        icon.addPixmap(scalable.pixmap(size, size));
+    return icon;
+}
+
 } // namespace
 
 Main::Main(WindowRegistry &registry)
@@ -78,11 +94,11 @@ Main::Main(WindowRegistry &registry)
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       m_registry(registry), m_client(new QWidget(this)), m_document(new Document(m_client)),
-      m_fontBox(new QComboBox(m_client))
+      m_fontBox(new NamedComboBox(QStringLiteral("Font face"), m_client))
 {
     setObjectName(WindowIds::name(Id));
     setWindowTitle(QStringLiteral("Tagloom v1.0"));
-    setWindowIcon(QIcon(QStringLiteral(":/tagloom.svg")));
+    setWindowIcon(programIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     m_registry.setDocument(m_document);
 
@@ -91,10 +107,20 @@ Main::Main(WindowRegistry &registry)
     setCentralWidget(m_client);
     m_document->widget()->setGeometry(Twips::rect(8, 600, 8295, 6015));
     m_document->widget()->setFont(Fonts::console(9.75));
+    m_document->widget()->setAccessibleName(QStringLiteral("Page source"));
 
     buildFontBox();
     buildToolbar();
     buildMenus();
+
+    // Queued: the drop is over before a question or message is shown, so the
+    // program the files came from is not kept waiting.
+    connect(
+        m_document, &Document::filesDropped, this,
+        [this](const QStringList &paths, int position) {
+            takeDroppedFiles(m_registry, paths, position);
+        },
+        Qt::QueuedConnection);
 
     // The window is as tall as the client area plus the menu bar, and fixed.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -208,13 +234,13 @@ QToolButton *Main::addButton(const char *name, const QString &caption, const QSt
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(Twips::rect(left, ToolbarTop, ButtonSize, ButtonSize));
     button->setToolTip(tooltip);
+    // A screen reader says what the button does, not its picture or glyph.
+    button->setAccessibleName(tooltip);
     // A click leaves the focus on the button, as the font box's rule expects.
     button->setFocusPolicy(Qt::StrongFocus);
     if (caption.isEmpty()) {
-        button->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name))));
         button->setIconSize(QSize(15, 13));
-        // A screen reader says the tooltip of a button that shows only a picture.
-        button->setAccessibleName(tooltip);
+        ToolbarPicture::apply(button, QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(name)));
         return button;
     }
     button->setText(caption);
@@ -238,7 +264,7 @@ void Main::buildMenus()
              {"new", "New", [this] { startNewPage(m_registry); }},
              {"open", "Open", [this] { m_registry.show<OpenForm>(); }},
              {"save", "Save", [this] { m_registry.show<SaveForm>(); }},
-             {"exit", "Exit", [this] { m_registry.closeAllWindows(); }},
+             {"exit", "Exit", [this] { close(); }},
          }},
         {"fx",
          "Effects",
@@ -290,7 +316,9 @@ void Main::buildFontBox()
     m_fontBox->setCompleter(nullptr);
     m_fontBox->setInsertPolicy(QComboBox::NoInsert);
     m_fontBox->installEventFilter(this);
-    m_fontBox->addItems(QFontDatabase::families());
+    m_fontBox->addItems(Fonts::screenFamilies());
+    // No entry is chosen while the box reads "Font": the first Down gives the first font.
+    m_fontBox->setCurrentIndex(-1);
     m_fontBox->setEditText(QStringLiteral("Font"));
 }
 
@@ -329,8 +357,25 @@ bool Main::eventFilter(QObject *watched, QEvent *event)
 
 void Main::closeEvent(QCloseEvent *event)
 {
+    // A changed page is not lost without asking; after Yes the program ends
+    // once the page is saved.
+    WindowRegistry &registry = m_registry;
+    if (!saveIfChanged(registry, [&registry] { registry.closeAllWindows(); })) {
+        event->ignore();
+        return;
+    }
     // However the main window closes, every other window closes with it.
     m_registry.closeOtherWindows();
     m_registry.release(this);
     event->accept();
+}
+
+void Main::showEvent(QShowEvent *event)
+{
+    // Before the window is first mapped: title bar, system menu, minimize
+    // button, close box and taskbar button, and no maximize button.
+    if (!event->spontaneous())
+        WindowManagerHints::apply(*this,
+                                  {WindowManagerHints::Kind::Normal, true, true, true, true, true});
+    QMainWindow::showEvent(event);
 }

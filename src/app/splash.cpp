@@ -1,6 +1,7 @@
 #include "app/splash.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
@@ -12,13 +13,21 @@
 Splash::Splash(WindowRegistry &registry)
     : Window(registry, Id, QString(), Border::Splash, 7380, 4200), m_timer(new QTimer(this))
 {
-    // The artwork is drawn from the top-left corner at its own size, 492 x 282 pixels.
+    // A screen reader names the window after the program its artwork shows.
+    setAccessibleName(QStringLiteral("Tagloom"));
+
+    // The artwork is drawn from the top-left corner at its own size, 492 x 282
+    // pixels, rendered for the screen's pixel density so that it stays sharp
+    // when the desktop is scaled.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize artwork(492, 282);
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/splash.svg")));
-    picture->setGeometry(0, 0, 492, 282);
+    picture->setPixmap(QIcon(QStringLiteral(":/splash.svg"))
+                           .pixmap(artwork, screen ? screen->devicePixelRatio() : 1.0));
+    picture->setGeometry(QRect(QPoint(0, 0), artwork));
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+    if (screen) {
         QRect frame(QPoint(), size());
         frame.moveCenter(screen->geometry().center());
         move(frame.topLeft());

@@ -5,6 +5,7 @@
 Document::Document(QWidget *container)
     : QObject(container), m_box(new SourceBox(container)), m_model(m_box->model())
 {
+    connect(m_box, &SourceBox::filesDropped, this, &Document::filesDropped);
 }
 
 QWidget *Document::widget() const

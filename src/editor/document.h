@@ -67,6 +67,11 @@ public:
     // Selects `length` characters from `start`; a negative length selects backwards.
     void select(int start, int length);
 
+signals:
+    // Files dropped (or pasted) on the source box at character `position`;
+    // nothing has been written for them.
+    void filesDropped(const QStringList &paths, int position);
+
 private:
     SourceBox *m_box;
     TextModel &m_model;

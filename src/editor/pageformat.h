@@ -5,9 +5,13 @@
 struct PageFormat
 {
     enum class Encoding {
-        Utf8,
+        Utf8, // bytes that are not UTF-8 are kept as U+DC80 to U+DCFF
         Utf8WithBom,
-        Windows1252, // a legacy page that is not valid UTF-8
+        Windows1252, // a legacy page that is not mostly UTF-8
+        Utf16LeWithBom,
+        Utf16BeWithBom,
+        Utf32LeWithBom,
+        Utf32BeWithBom,
     };
     enum class LineBreak {
         CrLf,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include "editor/textview.h"
 
 // The source box `htmlsource`: the page's text, wrapped at the box's width,
@@ -11,4 +13,13 @@ class SourceBox : public TextView
 
 public:
     explicit SourceBox(QWidget *parent = nullptr);
+
+signals:
+    // Files dropped or pasted at `position`: their paths, never their
+    // addresses as text.
+    void filesDropped(const QStringList &paths, int position);
+
+protected:
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
 };

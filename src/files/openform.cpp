@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 #include "editor/document.h"
 #include "files/pagefile.h"
+#include "files/savefirst.h"
 #include "platform/fileopendialog.h"
 #include "platform/messagebox.h"
+#include "ui/windowregistry.h"
 
 OpenForm::OpenForm(WindowRegistry &registry)
     : Window(registry, Id, QStringLiteral("Open HTML File"), Border::ToolWindow, 4680, 1155),
@@ -21,6 +24,7 @@ OpenForm::OpenForm(WindowRegistry &registry)
                         {QStringLiteral("*.html"), QStringLiteral("*.htm")});
     m_dialog->setDefaultExtension(QStringLiteral(".html;.htm"));
 
+    m_path->setAccessibleName(QStringLiteral("File path"));
     setTabChain({m_browse, m_path, m_open, m_cancel});
     m_browse->setFocus();
 
@@ -31,7 +35,7 @@ OpenForm::OpenForm(WindowRegistry &registry)
 
 void OpenForm::browse()
 {
-    m_dialog->showOpen(this);
+    m_dialog->showOpen(this, m_path->text());
     m_path->setText(m_dialog->fileName());
 }
 
@@ -40,18 +44,29 @@ void OpenForm::open()
     const QString path = m_path->text();
     if (path.isEmpty())
         return;
+    // A changed page is saved first if the user wants; the window stays open
+    // until the page is opened, so that a failure can be corrected.
+    const auto openIt = [&registry = registry(), window = QPointer<OpenForm>(this), path] {
+        if (openPage(registry.document(), path) && window)
+            window->close();
+    };
+    if (saveIfChanged(registry(), openIt))
+        openIt();
+}
+
+bool OpenForm::openPage(Document &document, const QString &path)
+{
     QString reason;
     // A page of many megabytes takes a moment to read and lay out.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::optional<PageCodec::Page> page = PageFile::read(path, &reason);
     if (page)
-        document().setPage(page->text, page->format);
+        document.setPage(page->text, page->format);
     QApplication::restoreOverrideCursor();
     if (!page) {
-        // The window stays open so that the path can be corrected.
         MessageBox::inform("Could not open \"" + path + "\": " + reason + ".",
                            QStringLiteral("Error"), QMessageBox::Warning);
-        return;
+        return false;
     }
-    close();
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include "ui/window.h"
 
+class Document;
 class FileOpenDialog;
 class QLineEdit;
 class QPushButton;
@@ -15,6 +16,10 @@ public:
     static constexpr WindowId Id = WindowId::OpenForm;
 
     explicit OpenForm(WindowRegistry &registry);
+
+    // Reads the page file at `path` into the editor, replacing the page, or
+    // says why it cannot; returns whether the page was opened.
+    static bool openPage(Document &document, const QString &path);
 
 private:
     void browse();

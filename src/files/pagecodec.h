@@ -12,15 +12,23 @@ class PageCodec
 public:
     struct Page
     {
-        QString text; // line breaks as '\n'
+        QString text; // line breaks as '\n'; a CR not followed by LF is a character
         PageFormat format;
     };
 
-    // UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark goes into
-    // the format, not the text), Windows-1252 otherwise. Line breaks become '\n'.
+    // A byte-order mark of UTF-32 or UTF-16 (little or big endian) gives that
+    // encoding when the rest of the file is whole units of it (and, for UTF-32,
+    // only Unicode scalar values). Otherwise the page is UTF-8 when it is mostly
+    // UTF-8: valid, or holding at least as many well-formed multi-byte sequences
+    // (a UTF-8 byte-order mark counts as one) as bytes that are not UTF-8; each
+    // such byte becomes the lone code unit U+DC00 + byte. Any other page is
+    // Windows-1252. CR LF and LF become '\n'; the page keeps LF breaks when it
+    // has no CR LF, CR LF otherwise.
     static Page decode(const QByteArray &bytes);
 
     // `text` (line breaks as '\n') followed by one line break, in `format`.
-    // A character that Windows-1252 cannot hold is written as "&#N;".
+    // In UTF-8 and Windows-1252 a lone U+DC80 to U+DCFF is written as the byte
+    // it stands for. A character that the encoding cannot hold is written as
+    // "&#N;": beyond Windows-1252, or a lone surrogate in UTF-8 or UTF-32.
     static QByteArray encode(const QString &text, const PageFormat &format);
 };

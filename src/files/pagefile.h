@@ -9,6 +9,7 @@
 
 // Reading and writing whole page files. Neither ever blocks on a FIFO or a
 // device, and a failed write leaves any existing file exactly as it was.
+// Paths go to the system through FileName, so names that are not UTF-8 work.
 class PageFile
 {
 public:
@@ -16,10 +17,17 @@ public:
     static constexpr qint64 MaxBytes = qint64(256) << 20;
 
     // The page stored at `path`. When it cannot be read, nothing is returned
-    // and `error` says why in a few words (for example "it is a folder").
+    // and `error` says why in a few words (for example "it is a folder", or
+    // the system's reason such as "permission denied").
     static std::optional<PageCodec::Page> read(const QString &path, QString *error = nullptr);
 
-    // Writes `text` and one final line break to `path` in `format`. The file is
-    // replaced only once the whole page is on disk, keeping its permissions.
-    static bool write(const QString &path, const QString &text, const PageFormat &format);
+    // Writes `text` and one final line break to `path` in `format`. An existing
+    // file is replaced only once the whole page is on disk, by a copy that
+    // keeps its owner, group, mode and extended attributes (ACLs among them).
+    // Where such a copy cannot be made (the file has other hard links, its
+    // owner cannot be given back, or the folder takes no new file) the file is
+    // written in place, once the page has been encoded and room for it has
+    // been taken on the disk. A write-protected file is refused.
+    static bool write(const QString &path, const QString &text, const PageFormat &format,
+                      QString *error = nullptr);
 };

@@ -1,10 +1,8 @@
 #include "files/saveform2.h"
 
-#include "editor/document.h"
-
 void SaveForm2::saved()
 {
-    // Only a page that is safely on disk is dropped; the new page starts in
-    // the default format.
-    document().setPage(QString(), PageFormat());
+    // Only a page that is safely on disk is emptied, replaced or closed.
+    if (m_nextStep)
+        m_nextStep();
 }

@@ -23,6 +23,7 @@ void SaveWindow::save()
 {
     const QString fileName = m_title->text() + ".html";
     if (PageFile::write(fileName, document().text(), document().format())) {
+        document().setUnmodified();
         MessageBox::inform(QStringLiteral("File successfully saved!"), QStringLiteral("Saved"));
         saved();
     } else {

@@ -12,18 +12,12 @@ AboutKorvaneTech::AboutKorvaneTech(WindowRegistry &registry)
 {
     // Created bottom-most first: the boxes overlap, and an upper label hides
     // what it covers of a lower one.
-    add<InfoLabel>(this, "Label1", 480, 360, 975, 375, Maker::webAddressLead());
+    auto *lead = add<InfoLabel>(this, "Label1", 480, 360, 975, 375, Maker::webAddressLead());
     auto *name =
         add<InfoLabel>(this, "Label2", 960, 240, 2775, 1215, QStringLiteral("KorvaneTechnologies"));
-    // The name must show whole left of Label3, which covers the rest of its box.
-    const QSize uncovered = Twips::size(3480 - 960, 1215);
-    name->setFont(Fitting::shrunkToFit(Fonts::sans(QStringLiteral("MS Sans Serif"), 13.5),
-                                       name->text(), uncovered, Qt::TextWordWrap));
+    name->setFont(Fonts::sans(QStringLiteral("MS Sans Serif"), 13.5));
     // Label3's box runs past the window's right edge.
     auto *trail = add<InfoLabel>(this, "Label3", 3480, 360, 1215, 1215, Maker::webAddressTrail());
-    trail->setFont(Fitting::shrunkToFit(trail->font(), trail->text(),
-                                        QSize(width() - trail->x(), trail->height()),
-                                        Qt::TextWordWrap));
 
     auto *rule = add<QFrame>(this, "Line1", 120, 600, 3960, 15);
     rule->setFrameStyle(QFrame::HLine | QFrame::Plain);
@@ -32,4 +26,8 @@ AboutKorvaneTech::AboutKorvaneTech(WindowRegistry &registry)
     add<InfoLabel>(this, "Label4", 120, 720, 3975, 1575,
                    "KorvaneTech provides great programming services at no cost. Just check out " +
                        Maker::webAddress());
+
+    // The three parts read as one address: where one must shrink to show
+    // whole between the others, all three shrink alike.
+    Fitting::shrinkTogether({lead->caption(), name->caption(), trail->caption()});
 }

@@ -37,6 +37,10 @@ FaqForm::FaqForm(WindowRegistry &registry)
             "do not mean anything, you must use the <BR> command");
     });
 
+    // The four questions are drawn in one type, however long each one is.
+    Fitting::shrinkTogether(
+        {host->caption(), images->caption(), imageHost->caption(), spaces->caption()});
+
     setTabChain({host, images, imageHost, spaces});
     host->setFocus();
 }

@@ -12,6 +12,7 @@ AddTitle::AddTitle(WindowRegistry &registry)
     // The frame is drawn around the box, which lies on top of it.
     add<QGroupBox>(this, "Frame1", 120, 120, 2415, 735, QStringLiteral("Title"));
     m_title = add<QLineEdit>(this, "Text1", 240, 360, 2175, 375);
+    m_title->setAccessibleName(QStringLiteral("Title"));
     QPushButton *done = addDoneButton(1800, 960, 735);
     QPushButton *cancel = addCancelButton(120, 960, 735);
 

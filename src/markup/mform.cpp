@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "editor/document.h"
+#include "ui/namedcombobox.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ MForm::MForm(WindowRegistry &registry)
 
     // The frame is drawn around the combo box, which lies on top of it.
     add<QGroupBox>(this, "Frame2", 120, 840, 1335, 615, QStringLiteral("Direction"));
-    m_direction = add<QComboBox>(this, "Combo1", 240, 1080, 1095, 315);
+    m_direction =
+        add<NamedComboBox>(this, "Combo1", 240, 1080, 1095, 315, QStringLiteral("Direction"));
     m_direction->setEditable(true);
     // A typed direction is used as it stands: neither completed from the list
     // ("d" stays "d", not "Down") nor collected into it.
@@ -29,6 +31,8 @@ MForm::MForm(WindowRegistry &registry)
     m_direction->setInsertPolicy(QComboBox::NoInsert);
     m_direction->addItems({QStringLiteral("Up"), QStringLiteral("Down"), QStringLiteral("Left"),
                            QStringLiteral("Right")});
+    // No entry is chosen while the placeholder shows: the first Down gives "Up".
+    m_direction->setCurrentIndex(-1);
     m_direction->setEditText(Placeholder);
 
     auto *finished =

@@ -18,8 +18,20 @@ constexpr int PerRow = 8;
 } // namespace
 
 Palette::Palette(WindowRegistry &registry, WindowId id)
-    : Window(registry, id, QString(), Border::Bare, 2070, 630), m_id(id)
+    : Window(registry, id, QString(), Border::Untitled, 2070, 630), m_id(id)
 {
+    // The window has no title; a screen reader still says which palette it is.
+    switch (id) {
+    case WindowId::TextColor:
+        setAccessibleName(QStringLiteral("Text Color"));
+        break;
+    case WindowId::BgColor:
+        setAccessibleName(QStringLiteral("Background Color"));
+        break;
+    default:
+        setAccessibleName(QStringLiteral("Highlight Color"));
+        break;
+    }
     addSwatches();
 }
 
@@ -44,6 +56,7 @@ void Palette::addSwatches()
         // The label over the shape is transparent and takes the click.
         auto *label =
             add<ClickLabel>(this, labelName.constData(), left, top, SwatchSize, SwatchSize);
+        label->setAccessibleName(swatch.name);
         const QString code = swatch.code;
         connect(label, &ClickLabel::clicked, this, [this, code] { choose(code); });
     }

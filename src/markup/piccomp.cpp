@@ -21,6 +21,7 @@ PicComp::PicComp(WindowRegistry &registry)
     m_path = add<QLineEdit>(this, "Text1", 240, 240, 2535, 285);
     auto *done = add<QPushButton>(this, "Command2", 3360, 720, 855, 255, QStringLiteral("Done"));
     auto *cancel = add<QPushButton>(this, "Command3", 240, 720, 855, 255, QStringLiteral("Cancel"));
+    m_path->setAccessibleName(QStringLiteral("Picture path"));
     setTabChain({browse, m_path, done, cancel});
     browse->setFocus();
 
@@ -32,7 +33,7 @@ PicComp::PicComp(WindowRegistry &registry)
 void PicComp::browse()
 {
     // A cancelled dialog keeps its previous file name, and the box shows that.
-    m_dialog->showOpen(this);
+    m_dialog->showOpen(this, m_path->text());
     m_path->setText(m_dialog->fileName());
 }
 

@@ -12,6 +12,7 @@ Sout::Sout(WindowRegistry &registry)
     // The frame is drawn around the box, which lies on top of it.
     add<QGroupBox>(this, "Frame1", 360, 120, 3855, 2415, QStringLiteral("Text to Slashout"));
     m_text = add<MultiLineBox>(this, "Text1", 600, 360, 3375, 2055);
+    m_text->setAccessibleName(QStringLiteral("Text to Slashout"));
     QPushButton *done = addDoneButton(3480, 2640, 735);
     QPushButton *cancel = addCancelButton(360, 2640, 735);
 

@@ -1,6 +1,9 @@
 #include "platform/fileopendialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 
 FileOpenDialog::FileOpenDialog(QObject *parent) : QObject(parent)
 {
@@ -18,12 +21,24 @@ void FileOpenDialog::setFilter(const QString &description, const QStringList &pa
     m_filterPatterns = patterns;
 }
 
-void FileOpenDialog::showOpen(QWidget *parent)
+void FileOpenDialog::showOpen(QWidget *parent, const QString &pathInBox)
 {
+    const QFileInfo inBox(pathInBox);
+    const QDir boxFolder = inBox.isDir() ? QDir(inBox.absoluteFilePath()) : inBox.absoluteDir();
+    m_startFolder =
+        !pathInBox.isEmpty() && boxFolder.exists() ? boxFolder.absolutePath() : lastFolder();
     const std::optional<QString> chosen =
         runner() ? runner()(*this, parent) : runStandardDialog(*this, parent);
-    if (chosen)
+    if (chosen) {
         m_fileName = *chosen;
+        lastFolder() = QFileInfo(*chosen).absolutePath();
+    }
+}
+
+QString &FileOpenDialog::lastFolder()
+{
+    static QString folder;
+    return folder;
 }
 
 void FileOpenDialog::setRunner(Runner runner)
@@ -40,20 +55,34 @@ FileOpenDialog::Runner &FileOpenDialog::runner()
 std::optional<QString> FileOpenDialog::runStandardDialog(const FileOpenDialog &dialog,
                                                          QWidget *parent)
 {
+    // The dialog keeps its history and last folder in the user's settings,
+    // while the program remembers nothing between runs: point the settings at
+    // a folder where no file can be made, so that none is read or written.
+    // Qt's own dialog, since a desktop's native one keeps such state too.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
     QFileDialog fileDialog(parent);
+    fileDialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.configure(fileDialog);
+    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return fileDialog.selectedFiles().constFirst();
+}
+
+void FileOpenDialog::configure(QFileDialog &fileDialog) const
+{
     fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
     fileDialog.setFileMode(QFileDialog::ExistingFile);
     // Qt reads the patterns from the last parentheses of a filter, separated by
     // blanks; the description itself lists them with ';'. Hiding the details
     // shows the description exactly as given.
-    fileDialog.setNameFilter(dialog.m_filterDescription + QStringLiteral(" (") +
-                             dialog.m_filterPatterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    fileDialog.setNameFilter(m_filterDescription + QStringLiteral(" (") +
+                             m_filterPatterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
     fileDialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (!m_startFolder.isEmpty())
+        fileDialog.setDirectory(m_startFolder);
     // A name typed without extension gets the first default extension.
-    const QString firstExtension = dialog.m_defaultExtension.section(QLatin1Char(';'), 0, 0);
+    const QString firstExtension = m_defaultExtension.section(QLatin1Char(';'), 0, 0);
     if (firstExtension.startsWith(QLatin1Char('.')))
         fileDialog.setDefaultSuffix(firstExtension.mid(1));
-    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return fileDialog.selectedFiles().constFirst();
 }

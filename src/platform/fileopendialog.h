@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // The standard file-open dialog as the windows use it: a default extension, a
@@ -34,16 +35,27 @@ public:
     QString fileName() const { return m_fileName; }
 
     // Runs the dialog modally to `parent`; a chosen file becomes the file name.
-    void showOpen(QWidget *parent);
+    // It starts in the folder of `pathInBox`, or else in that of the last file
+    // picked in any dialog of this run, or else in the working folder.
+    void showOpen(QWidget *parent, const QString &pathInBox = QString());
+    // The folder the running dialog started in; empty for the working folder.
+    QString startFolder() const { return m_startFolder; }
+    // Forgets the last file picked, as at program start.
+    static void forgetLastPick() { lastFolder().clear(); }
 
     static void setRunner(Runner runner);
+
+    // Gives Qt's dialog this dialog's filter and default extension.
+    void configure(QFileDialog &fileDialog) const;
 
 private:
     static std::optional<QString> runStandardDialog(const FileOpenDialog &dialog, QWidget *parent);
     static Runner &runner();
+    static QString &lastFolder();
 
     QString m_defaultExtension;
     QString m_filterDescription;
     QStringList m_filterPatterns;
     QString m_fileName;
+    QString m_startFolder;
 };

@@ -13,6 +13,9 @@ QMessageBox::StandardButton MessageBox::show(const Message &message)
 
     // No parent: the box is modal to the application, as every message of the program.
     QMessageBox box(message.icon, message.title, message.text, message.buttons);
+    // Messages hold paths and typed text: taken as markup, a picture tag
+    // naming a device or a FIFO would be loaded as a picture.
+    box.setTextFormat(Qt::PlainText);
     if (message.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(message.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());

@@ -2,11 +2,15 @@
 
 #include <QMouseEvent>
 
+#include "ui/accessibility.h"
+
 ClickLabel::ClickLabel(QWidget *parent) : ClickLabel(QString(), parent) {}
 
 ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
+    Accessibility::install();
     setFocusPolicy(Qt::NoFocus);
+    setTextFormat(Qt::PlainText);
 }
 
 void ClickLabel::mousePressEvent(QMouseEvent *event)

@@ -14,6 +14,6 @@ QPoint DropDown::belowButton(const QWidget &button)
 
 void DropDown::place(QWidget &window, const QWidget &button)
 {
-    // Without a title bar, move() places the client area itself.
+    // Without a title bar, move() places the window's outer corner.
     window.move(belowButton(button));
 }

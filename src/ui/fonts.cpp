@@ -1,5 +1,8 @@
 #include "ui/fonts.h"
 
+#include <QFontDatabase>
+#include <QSet>
+
 namespace Fonts {
 
 QFont console(qreal pointSize)
@@ -17,6 +20,28 @@ QFont sans(const QString &family, qreal pointSize)
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     return font;
+}
+
+QStringList screenFamilies()
+{
+    return plainFamilies(QFontDatabase::families());
+}
+
+QStringList plainFamilies(const QStringList &listed)
+{
+    QStringList plain;
+    QSet<QString> seen;
+    for (QString family : listed) {
+        // A face name with the tag would be one that no browser knows.
+        const qsizetype tag = family.lastIndexOf(QLatin1String(" ["));
+        if (tag > 0 && family.endsWith(QLatin1Char(']')))
+            family.truncate(tag);
+        if (!seen.contains(family)) {
+            seen.insert(family);
+            plain.append(family);
+        }
+    }
+    return plain;
 }
 
 } // namespace Fonts

@@ -77,6 +77,10 @@ void WindowRegistry::release(QWidget *window)
 
 void WindowRegistry::bringToFront(QWidget *window)
 {
+    // A window manager may give a window a minimize button it did not ask
+    // for, and a tool window has no taskbar button to get it back by.
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

@@ -3,26 +3,20 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-#include "ui/fitting.h"
-
-namespace {
-
-constexpr int CaptionFlags = Qt::AlignCenter | Qt::TextWordWrap;
-
-} // namespace
-
 WrappingButton::WrappingButton(const QString &text, QWidget *parent) : QPushButton(text, parent) {}
 
-QFont WrappingButton::captionFont() const
-{
-    return Fitting::shrunkToFit(font(), text(), captionArea().size(), CaptionFlags);
-}
-
-QRect WrappingButton::captionArea() const
+Fitting::Caption WrappingButton::caption() const
 {
     QStyleOptionButton option;
     initStyleOption(&option);
-    return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    return {const_cast<WrappingButton *>(this), text(), area, Qt::AlignCenter | Qt::TextWordWrap};
+}
+
+QFont WrappingButton::captionFont() const
+{
+    const Fitting::Caption fitted = caption();
+    return Fitting::shrunkToFit(font(), fitted.text, fitted.area.size(), fitted.flags);
 }
 
 void WrappingButton::paintEvent(QPaintEvent *)
@@ -34,7 +28,8 @@ void WrappingButton::paintEvent(QPaintEvent *)
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
 
+    const Fitting::Caption fitted = caption();
     painter.setFont(captionFont());
-    painter.drawItemText(captionArea(), CaptionFlags, option.palette, isEnabled(), text(),
+    painter.drawItemText(fitted.area, fitted.flags, option.palette, isEnabled(), fitted.text,
                          QPalette::ButtonText);
 }

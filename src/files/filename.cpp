@@ -1,0 +1,23 @@
+#include "files/filename.h"
+
+#include "files/escapedutf8.h"
+
+namespace {
+
+// A lone surrogate that stands for no byte: what Qt writes for it.
+QByteArray replacementCharacter(char32_t)
+{
+    return QByteArrayLiteral("\xEF\xBF\xBD");
+}
+
+} // namespace
+
+QByteArray FileName::encode(const QString &path)
+{
+    return EscapedUtf8::encode(path, replacementCharacter);
+}
+
+QString FileName::decode(const QByteArray &name)
+{
+    return EscapedUtf8::decode(name).text;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A path as the system takes it. Qt's own conversion turns a name that is not
+// UTF-8 into U+FFFD and loses its bytes; here a byte that is not UTF-8 stands
+// as U+DC80 to U+DCFF in the text and goes back to the system as that byte.
+class FileName
+{
+public:
+    static QByteArray encode(const QString &path);
+    static QString decode(const QByteArray &name);
+};

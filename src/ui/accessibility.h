@@ -1,0 +1,11 @@
+#pragma once
+
+// What assistive technology is told about the program's own widget kinds:
+// a ClickLabel is a button it can press, a NamedComboBox is named by what it
+// is for, and every window but the main one and the splash is a dialog. Installed once, on first
+// use.
+namespace Accessibility {
+
+void install();
+
+} // namespace Accessibility

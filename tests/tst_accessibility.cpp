@@ -1,0 +1,242 @@
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+
+#include "app/mainwindow.h"
+#include "app/splash.h"
+#include "editor/document.h"
+#include "files/openform.h"
+#include "files/saveform.h"
+#include "files/saveform2.h"
+#include "help/abouthtml.h"
+#include "help/aboutkorvanetech.h"
+#include "help/faqform.h"
+#include "markup/addlinkform.h"
+#include "markup/addtitle.h"
+#include "markup/fxform.h"
+#include "markup/ipreview.h"
+#include "markup/mform.h"
+#include "markup/palette.h"
+#include "markup/piccomp.h"
+#include "markup/picinternet.h"
+#include "markup/sform.h"
+#include "markup/sout.h"
+#include "markup/txtsize.h"
+#include "testsupport.h"
+#include "ui/clicklabel.h"
+#include "ui/windowregistry.h"
+
+// What a screen reader is told about the windows and their controls.
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+    // Every window a user can see, shown.
+    static void showAll(WindowRegistry &windows)
+    {
+        windows.show<AboutHtml>();
+        windows.show<AboutKorvaneTech>();
+        windows.show<AddLinkForm>();
+        windows.show<AddTitle>();
+        windows.show<BgColor>();
+        windows.show<FaqForm>();
+        windows.show<FxForm>();
+        windows.show<HlightColor>();
+        windows.show<IPreview>();
+        windows.show<MForm>();
+        windows.show<OpenForm>();
+        windows.show<PicComp>();
+        windows.show<PicInternet>();
+        windows.show<SaveForm>();
+        windows.show<SaveForm2>();
+        windows.show<SForm>();
+        windows.show<Sout>();
+        windows.show<Splash>();
+        windows.show<TextColor>();
+        windows.show<TxtSize>();
+    }
+
+    static QAccessibleInterface *accessible(QObject *object)
+    {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
+        return iface && iface->isValid() ? iface : nullptr;
+    }
+
+private slots:
+    // Whatever the keyboard or a click reaches says what it is for, not its
+    // glyph, its picture or the text it holds.
+    void everyControlNamed()
+    {
+        TestSupport::Program program;
+        TestSupport::MessageBoxes boxes;
+        showAll(program.windows());
+        program.document().setText("<p>page</p>");
+        for (const QString &name : program.windows().openWindows()) {
+            QWidget *window = program.windows().find(name);
+            QAccessibleInterface *windowIface = accessible(window);
+            QVERIFY2(windowIface && !windowIface->text(QAccessible::Name).isEmpty(),
+                     qPrintable(name));
+            for (QWidget *control : window->findChildren<QWidget *>()) {
+                const bool reachable =
+                    control->focusPolicy() != Qt::NoFocus || qobject_cast<ClickLabel *>(control);
+                if (!reachable || !control->isVisibleTo(window) || control->focusProxy())
+                    continue;
+                const QString where = name + "/" + control->objectName();
+                QAccessibleInterface *iface = accessible(control);
+                QVERIFY2(iface, qPrintable(where));
+                const QString spoken = iface->text(QAccessible::Name);
+                QVERIFY2(spoken.size() > 1, qPrintable(where + ": '" + spoken + "'"));
+                if (iface->role() == QAccessible::EditableText ||
+                    iface->role() == QAccessible::ComboBox)
+                    QVERIFY2(!control->accessibleName().isEmpty() ||
+                                 spoken != iface->text(QAccessible::Value),
+                             qPrintable(where));
+            }
+        }
+    }
+
+    void names_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control"); // empty: the window itself
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("role");
+        const int button = QAccessible::Button, text = QAccessible::EditableText;
+        QTest::newRow("middle dot") << "Main"
+                                    << "addbullet"
+                                    << "Add Bullet" << button;
+        QTest::newRow("slash") << "Main"
+                               << "addline"
+                               << "Add Line" << button;
+        QTest::newRow("B") << "Main"
+                           << "addbold"
+                           << "Add Bold" << button;
+        QTest::newRow("I") << "Main"
+                           << "additalics"
+                           << "Add Italics" << button;
+        QTest::newRow("U") << "Main"
+                           << "addunderline"
+                           << "Add Underline" << button;
+        QTest::newRow("picture button") << "Main"
+                                        << "alignleft"
+                                        << "Align Left" << button;
+        QTest::newRow("source box") << "Main"
+                                    << "htmlsource"
+                                    << "Page source" << text;
+        QTest::newRow("font box") << "Main"
+                                  << "Combo1"
+                                  << "Font face" << int(QAccessible::ComboBox);
+        QTest::newRow("open path") << "openform"
+                                   << "Text1"
+                                   << "File path" << text;
+        QTest::newRow("title") << "addtitle"
+                               << "Text1"
+                               << "Title" << text;
+        QTest::newRow("slashout") << "sout"
+                                  << "Text1"
+                                  << "Text to Slashout" << text;
+        QTest::newRow("picture path") << "piccomp"
+                                      << "Text1"
+                                      << "Picture path" << text;
+        QTest::newRow("direction") << "mform"
+                                   << "Combo1"
+                                   << "Direction" << int(QAccessible::ComboBox);
+        QTest::newRow("size scroll bar") << "txtsize"
+                                         << "VScroll1"
+                                         << "Text size" << int(QAccessible::ScrollBar);
+        QTest::newRow("size Ok") << "txtsize"
+                                 << "Label2"
+                                 << "Ok" << button;
+        QTest::newRow("swatch Red") << "textcolor"
+                                    << "Label11"
+                                    << "Red" << button;
+        QTest::newRow("swatch Navy") << "bgcolor"
+                                     << "Label7"
+                                     << "Navy" << button;
+        QTest::newRow("swatch Silver") << "hlightcolor"
+                                       << "Label10"
+                                       << "Silver" << button;
+        const int dialog = QAccessible::Dialog;
+        QTest::newRow("open window") << "openform"
+                                     << ""
+                                     << "Open HTML File" << dialog;
+        QTest::newRow("FAQ window") << "faqForm"
+                                    << ""
+                                    << "FAQ" << dialog;
+        QTest::newRow("save window") << "saveform2"
+                                     << ""
+                                     << "Save..." << dialog;
+        QTest::newRow("palette") << "textcolor"
+                                 << ""
+                                 << "Text Color" << dialog;
+        QTest::newRow("size window") << "txtsize"
+                                     << ""
+                                     << "Text size" << dialog;
+        QTest::newRow("main window") << "Main"
+                                     << ""
+                                     << "Tagloom v1.0" << int(QAccessible::Window);
+    }
+    void names()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        QFETCH(int, role);
+        TestSupport::Program program;
+        showAll(program.windows());
+        QWidget *target = program.windows().find(window);
+        QVERIFY(target);
+        if (!control.isEmpty())
+            target = target->findChild<QWidget *>(control);
+        QVERIFY(target);
+        QAccessibleInterface *iface = accessible(target);
+        QVERIFY(iface);
+        QCOMPARE(iface->text(QAccessible::Name), name);
+        QCOMPARE(int(iface->role()), role);
+        // A combo box still tells its text, as its value.
+        if (auto *box = qobject_cast<QComboBox *>(target))
+            QCOMPARE(iface->text(QAccessible::Value), box->currentText());
+    }
+
+    // A swatch is pressed through its action as by a click, and still takes
+    // no focus; so is the size window's " Ok".
+    void pressActions_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Red text") << "textcolor"
+                                  << "Label11"
+                                  << "<font color=#FF0000>abc</font>";
+        QTest::newRow("Navy background") << "bgcolor"
+                                         << "Label7"
+                                         << "<body bgcolor=#000066>abc";
+        QTest::newRow("size Ok") << "txtsize"
+                                 << "Label2"
+                                 << "<font size=1>";
+    }
+    void pressActions()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        TestSupport::Program program;
+        program.document().setText("abc");
+        program.document().select(0, 3);
+        showAll(program.windows());
+        QPointer<QWidget> target = program.windows().find(window)->findChild<QWidget *>(control);
+        QAccessibleInterface *iface = accessible(target);
+        QVERIFY(iface && iface->actionInterface());
+        QVERIFY(!iface->state().focusable);
+        QCOMPARE(iface->actionInterface()->actionNames(),
+                 QStringList{QAccessibleActionInterface::pressAction()});
+        iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(program.document().text(), text);
+        QVERIFY(!program.windows().find(window)); // closed, as after a click
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
