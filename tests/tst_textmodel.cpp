@@ -183,8 +183,8 @@ void TestTextModel::typingMergesIntoOneStep()
 void TestTextModel::undoingBackToTheSavedTextIsUnmodified()
 {
     TextModel model;
-    model.setText("page");
-    model.setUnmodified();
+    model.setText("page"); // a new text is unchanged
+    QVERIFY(!model.isModified());
     model.replaceSelection(u"x");
     QVERIFY(model.isModified());
     model.undo();

@@ -9,6 +9,7 @@ void TextModel::setText(const QString &text)
     const int old = m_tree.length();
     m_tree.reset(text);
     m_history.clear();
+    m_clean = m_tree.root(); // a new text is no change to ask about, as in Qt's boxes
     m_caret = m_anchor = 0;
     emit changed(0, old, m_tree.length());
     emit selectionChanged();

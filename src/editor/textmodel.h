@@ -18,7 +18,7 @@ public:
     const PieceTree &text() const { return m_tree; }
     int length() const { return m_tree.length(); }
 
-    // Replaces everything; no undo steps, caret at the start.
+    // Replaces everything; no undo steps, unmodified, caret at the start.
     void setText(const QString &text);
 
     int caret() const { return m_caret; }
