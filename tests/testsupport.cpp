@@ -21,8 +21,29 @@
 #include <unistd.h>
 
 #include "app/mainwindow.h"
+#include "app/splash.h"
 #include "editor/document.h"
 #include "files/filename.h"
+#include "files/openform.h"
+#include "files/saveform.h"
+#include "files/saveform2.h"
+#include "help/abouthtml.h"
+#include "help/aboutkorvanetech.h"
+#include "help/faqform.h"
+#include "markup/addlinkform.h"
+#include "markup/addtitle.h"
+#include "markup/form2.h"
+#include "markup/form3.h"
+#include "markup/form4.h"
+#include "markup/fxform.h"
+#include "markup/ipreview.h"
+#include "markup/mform.h"
+#include "markup/palette.h"
+#include "markup/piccomp.h"
+#include "markup/picinternet.h"
+#include "markup/sform.h"
+#include "markup/sout.h"
+#include "markup/txtsize.h"
 #include "platform/fileopendialog.h"
 #include "ui/windowregistry.h"
 
@@ -159,6 +180,33 @@ void onNextPopup(std::function<void(QMenu *)> handle)
     QTimer::singleShot(0, qApp, [handle = std::move(handle)] {
         handle(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
     });
+}
+
+void openEveryWindow(WindowRegistry &windows)
+{
+    windows.show<AboutHtml>();
+    windows.show<AboutKorvaneTech>();
+    windows.show<AddLinkForm>();
+    windows.show<AddTitle>();
+    windows.show<BgColor>();
+    windows.show<FaqForm>();
+    windows.window<Form2>();
+    windows.window<Form3>();
+    windows.window<Form4>();
+    windows.show<FxForm>();
+    windows.show<HlightColor>();
+    windows.show<IPreview>();
+    windows.show<MForm>();
+    windows.show<OpenForm>();
+    windows.show<PicComp>();
+    windows.show<PicInternet>();
+    windows.show<SaveForm>();
+    windows.show<SaveForm2>();
+    windows.show<SForm>();
+    windows.show<Sout>();
+    windows.show<Splash>()->findChild<QTimer *>("Timer1")->stop();
+    windows.show<TextColor>();
+    windows.show<TxtSize>();
 }
 
 void flushEvents()

@@ -81,6 +81,10 @@ private:
     std::shared_ptr<QStringList> m_startFolders;
 };
 
+// Creates every window of the program: those a user sees shown, the menu
+// holders hidden, the splash with its timer stopped.
+void openEveryWindow(WindowRegistry &windows);
+
 // Delivers every event already posted, deferred deletions and zero-time
 // timers included, so that a test sees what they leave behind.
 void flushEvents();

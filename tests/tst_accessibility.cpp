@@ -33,31 +33,6 @@ class TestAccessibility : public QObject
 {
     Q_OBJECT
 
-    // Every window a user can see, shown.
-    static void showAll(WindowRegistry &windows)
-    {
-        windows.show<AboutHtml>();
-        windows.show<AboutKorvaneTech>();
-        windows.show<AddLinkForm>();
-        windows.show<AddTitle>();
-        windows.show<BgColor>();
-        windows.show<FaqForm>();
-        windows.show<FxForm>();
-        windows.show<HlightColor>();
-        windows.show<IPreview>();
-        windows.show<MForm>();
-        windows.show<OpenForm>();
-        windows.show<PicComp>();
-        windows.show<PicInternet>();
-        windows.show<SaveForm>();
-        windows.show<SaveForm2>();
-        windows.show<SForm>();
-        windows.show<Sout>();
-        windows.show<Splash>();
-        windows.show<TextColor>();
-        windows.show<TxtSize>();
-    }
-
     static QAccessibleInterface *accessible(QObject *object)
     {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
@@ -71,7 +46,7 @@ private slots:
     {
         TestSupport::Program program;
         TestSupport::MessageBoxes boxes;
-        showAll(program.windows());
+        TestSupport::openEveryWindow(program.windows());
         program.document().setText("<p>page</p>");
         for (const QString &name : program.windows().openWindows()) {
             QWidget *window = program.windows().find(name);
@@ -185,7 +160,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, role);
         TestSupport::Program program;
-        showAll(program.windows());
+        TestSupport::openEveryWindow(program.windows());
         QWidget *target = program.windows().find(window);
         QVERIFY(target);
         if (!control.isEmpty())
@@ -225,7 +200,7 @@ private slots:
         TestSupport::Program program;
         program.document().setText("abc");
         program.document().select(0, 3);
-        showAll(program.windows());
+        TestSupport::openEveryWindow(program.windows());
         QPointer<QWidget> target = program.windows().find(window)->findChild<QWidget *>(control);
         QAccessibleInterface *iface = accessible(target);
         QVERIFY(iface && iface->actionInterface());

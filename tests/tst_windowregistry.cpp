@@ -57,38 +57,7 @@ private slots:
     void closeAllWindowsInOrder();
     void programEnds_data();
     void programEnds();
-
-private:
-    // Creates every window of the program, most of them shown, the holders hidden.
-    static void createAll(WindowRegistry &windows);
 };
-
-void TestWindowRegistry::createAll(WindowRegistry &windows)
-{
-    windows.show<AboutHtml>();
-    windows.show<AboutKorvaneTech>();
-    windows.show<AddLinkForm>();
-    windows.show<AddTitle>();
-    windows.show<BgColor>();
-    windows.show<FaqForm>();
-    windows.window<Form2>();
-    windows.window<Form3>();
-    windows.window<Form4>();
-    windows.show<FxForm>();
-    windows.show<HlightColor>();
-    windows.window<IPreview>();
-    windows.show<MForm>();
-    windows.show<OpenForm>();
-    windows.show<PicComp>();
-    windows.show<PicInternet>();
-    windows.show<SaveForm>();
-    windows.show<SaveForm2>();
-    windows.show<SForm>();
-    windows.show<Sout>();
-    windows.show<Splash>()->findChild<QTimer *>("Timer1")->stop();
-    windows.show<TextColor>();
-    windows.show<TxtSize>();
-}
 
 void TestWindowRegistry::everyWindowClassIsListedOnce()
 {
@@ -127,7 +96,7 @@ void TestWindowRegistry::oneInstancePerWindow()
 {
     TestSupport::Program program;
     WindowRegistry &windows = program.windows();
-    createAll(windows);
+    TestSupport::openEveryWindow(windows);
     QCOMPARE(windows.openWindows(), ClosingOrder);
     for (const QString &name : ClosingOrder)
         QCOMPARE(windows.find(name)->objectName(), name);
@@ -152,7 +121,7 @@ void TestWindowRegistry::closedWindowStartsFresh()
 void TestWindowRegistry::closeAllWindowsInOrder()
 {
     TestSupport::Program program;
-    createAll(program.windows());
+    TestSupport::openEveryWindow(program.windows());
     QSignalSpy closing(&program.windows(), &WindowRegistry::closing);
 
     program.windows().closeAllWindows();
@@ -180,7 +149,7 @@ void TestWindowRegistry::programEnds()
     TestSupport::Program program;
     program.document().setText("never saved");
     if (otherWindows)
-        createAll(program.windows());
+        TestSupport::openEveryWindow(program.windows());
     TestSupport::MessageBoxes boxes;
     QTimer::singleShot(0, program.main(), [&program, throughExit] {
         if (throughExit)
