@@ -184,6 +184,24 @@ void pageSave(benchmark::State &state)
     }
 }
 
+// The editor's text encoded as saving does, without the disk.
+void pageEncode(benchmark::State &state)
+{
+    const auto page = PageFile::read(pagePath(state));
+    WindowRegistry windows;
+    Document &document = windows.show<Main>()->document();
+    document.setPage(page->text, page->format);
+    QApplication::processEvents();
+    const auto text = [&document](const std::function<void(QStringView)> &chunk) {
+        document.readText(chunk);
+    };
+    for (auto _ : state) {
+        const QByteArray bytes = PageCodec::encode(text, document.length(), document.format());
+        benchmark::DoNotOptimize(bytes.constData());
+    }
+    setBytes(state, state.range(0));
+}
+
 constexpr int64_t SmallPage = 1 << 20;
 constexpr int64_t LargePage = 50 << 20;
 
@@ -199,6 +217,7 @@ BENCHMARK(plainWriteSynced)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(pageWrite)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(pageEncode)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(pageSave)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 static const RatioRegistration readSmall("read 1 MB / plain read", "plainRead/1048576/real_time",
@@ -229,6 +248,9 @@ static const RatioRegistration saveSmall("save from editor 1 MB / plain write",
 static const RatioRegistration saveLarge("save from editor 50 MB / plain write",
                                          "plainWrite/52428800/real_time",
                                          "pageSave/52428800/real_time");
+static const RatioRegistration encodeLarge("encode from editor 50 MB / plain write + fsync",
+                                           "plainWriteSynced/52428800/real_time",
+                                           "pageEncode/52428800/real_time");
 static const RatioRegistration saveSyncedSmall("save from editor 1 MB / plain write + fsync",
                                                "plainWriteSynced/1048576/real_time",
                                                "pageSave/1048576/real_time");

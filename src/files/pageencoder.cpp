@@ -4,6 +4,10 @@
 
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "files/encodingtables.h"
 #include "files/escapedutf8.h"
 
@@ -45,7 +49,7 @@ char *writeReference(char *out, char32_t codePoint)
     return out;
 }
 
-char *writeUtf8(char *out, char32_t codePoint)
+char *writeFourBytes(char *out, char32_t codePoint)
 {
     *out++ = char(0xF0 | (codePoint >> 18));
     *out++ = char(0x80 | ((codePoint >> 12) & 0x3F));
@@ -68,15 +72,33 @@ int windows1252Byte(char16_t unit)
     return -1;
 }
 
-// Units that go to Qt's converter in runs: all but line breaks where they
-// grow, surrogates and, in Windows-1252, what Latin-1 does not share with it.
-bool plainUtf8(char16_t unit, bool crlf)
+// Writes the ASCII units from `at` as bytes up to the first that is not
+// ASCII, or the first line feed when breaks are CR LF, and gives their number.
+// Eight at a time where the processor can; `out` has room for eight more.
+qsizetype writeAscii(const char16_t *at, const char16_t *end, char *out, bool crlf)
 {
-    return !isSurrogate(unit) && !(crlf && unit == u'\n');
-}
-bool plainWindows1252(char16_t unit, bool crlf)
-{
-    return unit < 0x80 ? !(crlf && unit == u'\n') : unit >= 0xA0 && unit <= 0xFF;
+    const char16_t *from = at;
+#ifdef __SSE2__
+    const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
+    const __m128i lineFeed = _mm_set1_epi16(crlf ? u'\n' : 0x8000);
+    while (end - at >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+        const __m128i plain =
+            _mm_andnot_si128(_mm_cmpeq_epi16(units, lineFeed),
+                             _mm_cmpeq_epi16(_mm_and_si128(units, nonAscii), _mm_setzero_si128()));
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+        const int stops = ~_mm_movemask_epi8(plain) & 0xFFFF;
+        if (stops) {
+            const int taken = __builtin_ctz(unsigned(stops)) / 2;
+            return at + taken - from;
+        }
+        at += 8;
+        out += 8;
+    }
+#endif
+    for (; at < end && *at < 0x80 && !(crlf && *at == u'\n'); ++at)
+        *out++ = char(*at);
+    return at - from;
 }
 
 } // namespace
@@ -97,9 +119,6 @@ PageEncoder::PageEncoder(const PageFormat &format, qsizetype length)
         m_kind = format.encoding == Encoding::Windows1252 ? Kind::Windows1252 : Kind::Utf8;
         if (format.encoding == Encoding::Utf8WithBom)
             mark = QByteArrayView(EncodingTables::Utf8Bom, EncodingTables::Utf8BomSize);
-        m_runs =
-            QStringEncoder(m_kind == Kind::Utf8 ? QStringConverter::Utf8 : QStringConverter::Latin1,
-                           QStringConverter::Flag::Stateless);
         // "&#1114111;" for a pair whose high half ended the last run.
         m_mostBytesPerUnit = 10;
     }
@@ -174,22 +193,28 @@ char *PageEncoder::room(qsizetype units)
 
 char *PageEncoder::encodeUtf8(char *out, const char16_t *at, const char16_t *end, bool more)
 {
+    const bool crlf = m_crlf;
     while (at < end) {
-        const char16_t *run = at;
-        while (at < end && plainUtf8(*at, m_crlf))
-            ++at;
-        if (at > run)
-            out = m_runs.appendToBuffer(out, QStringView(run, at - run));
+        const qsizetype ascii = writeAscii(at, end, out, crlf);
+        at += ascii;
+        out += ascii;
         if (at == end)
             break;
         const char16_t unit = *at++;
         if (unit == u'\n') {
             *out++ = '\r';
             *out++ = '\n';
+        } else if (unit < 0x800) {
+            *out++ = char(0xC0 | (unit >> 6));
+            *out++ = char(0x80 | (unit & 0x3F));
+        } else if (!isSurrogate(unit)) {
+            *out++ = char(0xE0 | (unit >> 12));
+            *out++ = char(0x80 | ((unit >> 6) & 0x3F));
+            *out++ = char(0x80 | (unit & 0x3F));
         } else if (isHigh(unit) && at == end && more) {
             m_high = unit;
         } else if (isHigh(unit) && at < end && isLow(*at)) {
-            out = writeUtf8(out, QChar::surrogateToUcs4(unit, *at++));
+            out = writeFourBytes(out, QChar::surrogateToUcs4(unit, *at++));
         } else if (const int byte = EscapedUtf8::byteOf(unit); byte >= 0) {
             *out++ = char(byte);
         } else {
@@ -201,12 +226,11 @@ char *PageEncoder::encodeUtf8(char *out, const char16_t *at, const char16_t *end
 
 char *PageEncoder::encodeWindows1252(char *out, const char16_t *at, const char16_t *end, bool more)
 {
+    const bool crlf = m_crlf;
     while (at < end) {
-        const char16_t *run = at;
-        while (at < end && plainWindows1252(*at, m_crlf))
-            ++at;
-        if (at > run)
-            out = m_runs.appendToBuffer(out, QStringView(run, at - run));
+        const qsizetype ascii = writeAscii(at, end, out, crlf);
+        at += ascii;
+        out += ascii;
         if (at == end)
             break;
         const char16_t unit = *at++;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStringEncoder>
 #include <QStringView>
 
 #include "editor/pageformat.h"
@@ -42,8 +41,7 @@ private:
     bool m_crlf;
     bool m_bigEndian = false;
     int m_mostBytesPerUnit;
-    QStringEncoder m_runs; // plain runs, in UTF-8 or Latin-1
-    QByteArray m_bytes;    // sized ahead; the first m_size bytes are written
+    QByteArray m_bytes; // sized ahead; the first m_size bytes are written
     qsizetype m_size = 0;
     char16_t m_high = 0; // a high surrogate that ended the last run
 };
