@@ -273,7 +273,8 @@ bool writeInPlace(const QByteArray &target, const struct stat &original, const Q
     return true;
 }
 
-// Puts the encoded page at `path`, as PageFile::write() describes.
+// Puts the page at `path` as PageFile::write() describes; `bytes` were
+// encoded in full before anything on disk is touched.
 bool writePage(const QString &path, const QByteArray &bytes, QString *error)
 {
     QByteArray name;
@@ -335,7 +336,6 @@ std::optional<PageCodec::Page> PageFile::read(const QString &path, QString *erro
 bool PageFile::write(const QString &path, const QString &text, const PageFormat &format,
                      QString *error)
 {
-    // The whole page is encoded before anything on disk is touched.
     return writePage(path, PageCodec::encode(text, format), error);
 }
 
