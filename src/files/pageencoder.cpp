@@ -131,7 +131,8 @@ PageEncoder::PageEncoder(const PageFormat &format, qsizetype length)
     }
     m_bytes.resize(mark.size() + estimate + 64);
     adviseLarge();
-    std::memcpy(m_bytes.data(), mark.data(), size_t(mark.size()));
+    if (!mark.isEmpty())
+        std::memcpy(m_bytes.data(), mark.data(), size_t(mark.size()));
     m_size = mark.size();
 }
 
