@@ -83,29 +83,62 @@ __m128i plainUnits(__m128i units, __m128i lineFeed)
 }
 #endif
 
-// Writes the ASCII units from `at` as bytes up to the first that is not
-// ASCII, or the first line feed when breaks are CR LF, and gives their number.
-// Sixteen at a time where the processor can; `out` has room for sixteen more.
-inline qsizetype writeAscii(const char16_t *at, const char16_t *end, char *out, bool crlf)
+bool plainUnit(char16_t unit, bool crlf)
 {
-    const char16_t *from = at;
+    return unit < 0x80 && !(crlf && unit == u'\n');
+}
+
+// Encodes [at, end): ASCII units as themselves, but for a line feed when breaks
+// are CR LF; every other unit through `other(out, at)`, which writes it (and
+// its partner) and gives where to go on. Where the processor can, sixteen units
+// are looked at in one step and the bytes between other units copied from
+// them, so that a page of accented text is not taken one unit at a time.
+// `out` has room for 16 bytes more than the units can take.
+template <typename Other>
+char *encodeNarrow(char *out, const char16_t *at, const char16_t *end, bool crlf, Other other)
+{
 #ifdef __SSE2__
     const __m128i lineFeed = _mm_set1_epi16(crlf ? u'\n' : 0x8000);
+    alignas(16) char bytes[32] = {};
     while (end - at >= 16) {
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at + 8));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(low, high));
-        const __m128i plain =
-            _mm_packs_epi16(plainUnits(low, lineFeed), plainUnits(high, lineFeed));
-        if (const int stops = ~_mm_movemask_epi8(plain) & 0xFFFF)
-            return at + __builtin_ctz(unsigned(stops)) - from;
-        at += 16;
-        out += 16;
+        const __m128i packed = _mm_packus_epi16(low, high);
+        unsigned stops = ~unsigned(_mm_movemask_epi8(_mm_packs_epi16(plainUnits(low, lineFeed),
+                                                                     plainUnits(high, lineFeed)))) &
+                         0xFFFF;
+        if (!stops) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out), packed);
+            at += 16;
+            out += 16;
+            continue;
+        }
+        _mm_store_si128(reinterpret_cast<__m128i *>(bytes), packed);
+        int done = 0; // units of the sixteen written
+        while (stops) {
+            const int stop = __builtin_ctz(stops);
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + done)));
+            out += stop - done;
+            done = int(other(out, at + stop) - at);
+            stops = done < 16 ? stops & (~0u << done) : 0;
+        }
+        if (done < 16) {
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + done)));
+            out += 16 - done;
+            done = 16;
+        }
+        at += done; // one more when a pair began at the last
     }
 #endif
-    for (; at < end && *at < 0x80 && !(crlf && *at == u'\n'); ++at)
-        *out++ = char(*at);
-    return at - from;
+    while (at < end) {
+        if (plainUnit(*at, crlf))
+            *out++ = char(*at++);
+        else
+            at = other(out, at);
+    }
+    return out;
 }
 
 } // namespace
@@ -194,7 +227,8 @@ void PageEncoder::encode(const char16_t *at, const char16_t *end, bool more)
 // Where the next bytes go, with room for `units` more code units at the most.
 char *PageEncoder::room(qsizetype units)
 {
-    const qsizetype needed = m_size + units * m_mostBytesPerUnit;
+    // And one step of sixteen bytes written ahead.
+    const qsizetype needed = m_size + units * m_mostBytesPerUnit + 16;
     if (needed > m_bytes.size()) {
         m_bytes.resize(qMax(needed, m_bytes.size() + m_bytes.size() / 2));
         adviseLarge();
@@ -204,13 +238,7 @@ char *PageEncoder::room(qsizetype units)
 
 char *PageEncoder::encodeUtf8(char *out, const char16_t *at, const char16_t *end, bool more)
 {
-    const bool crlf = m_crlf;
-    while (at < end) {
-        const qsizetype ascii = writeAscii(at, end, out, crlf);
-        at += ascii;
-        out += ascii;
-        if (at == end)
-            break;
+    const auto other = [this, end, more](char *&out, const char16_t *at) {
         const char16_t unit = *at++;
         if (unit == u'\n') {
             *out++ = '\r';
@@ -231,19 +259,14 @@ char *PageEncoder::encodeUtf8(char *out, const char16_t *at, const char16_t *end
         } else {
             out = writeReference(out, unit);
         }
-    }
-    return out;
+        return at;
+    };
+    return encodeNarrow(out, at, end, m_crlf, other);
 }
 
 char *PageEncoder::encodeWindows1252(char *out, const char16_t *at, const char16_t *end, bool more)
 {
-    const bool crlf = m_crlf;
-    while (at < end) {
-        const qsizetype ascii = writeAscii(at, end, out, crlf);
-        at += ascii;
-        out += ascii;
-        if (at == end)
-            break;
+    const auto other = [this, end, more](char *&out, const char16_t *at) {
         const char16_t unit = *at++;
         if (unit == u'\n') {
             *out++ = '\r';
@@ -257,8 +280,9 @@ char *PageEncoder::encodeWindows1252(char *out, const char16_t *at, const char16
         } else {
             out = writeReference(out, unit);
         }
-    }
-    return out;
+        return at;
+    };
+    return encodeNarrow(out, at, end, m_crlf, other);
 }
 
 // Every unit as it is, a lone surrogate too.
