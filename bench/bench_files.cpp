@@ -1,6 +1,7 @@
 // Opening and saving a page should cost little more than moving its bytes.
 #include <QApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -45,6 +46,24 @@ QString pagePath(benchmark::State &state)
             state.SkipWithError("cannot write the page file");
     }
     return path;
+}
+
+// The most memory the process has held since the last resetPeakMemory(), in
+// bytes, or -1 where the system does not tell.
+qint64 peakMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpression peak(QStringLiteral("VmHWM:\\s*(\\d+) kB"));
+    const QRegularExpressionMatch match = peak.match(QString::fromLatin1(status.readAll()));
+    return match.hasMatch() ? match.captured(1).toLongLong() * 1024 : -1;
+}
+
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
 
 void setBytes(benchmark::State &state, qint64 bytes)
@@ -144,9 +163,41 @@ void pageSave(benchmark::State &state)
     document.setPage(page->text, page->format);
     QApplication::processEvents();
     const QString path = folder().filePath(QStringLiteral("saved.html"));
+    const auto text = [&document](const std::function<void(QStringView)> &chunk) {
+        document.readText(chunk);
+    };
+    const auto save = [&] {
+        return PageFile::write(path, text, document.length(), document.format());
+    };
     for (auto _ : state) {
-        if (!PageFile::write(path, document.text(), document.format()))
+        if (!save())
             state.SkipWithError("cannot write");
+    }
+    setBytes(state, state.range(0));
+    // What one more save adds to the memory the open page holds, against the
+    // size of what it wrote.
+    if (resetPeakMemory()) {
+        const qint64 before = peakMemory();
+        save();
+        const double written = double(QFile(path).size());
+        state.counters["peak/written"] = double(peakMemory() - before) / written;
+    }
+}
+
+// The editor's text encoded as saving does, without the disk.
+void pageEncode(benchmark::State &state)
+{
+    const auto page = PageFile::read(pagePath(state));
+    WindowRegistry windows;
+    Document &document = windows.show<Main>()->document();
+    document.setPage(page->text, page->format);
+    QApplication::processEvents();
+    const auto text = [&document](const std::function<void(QStringView)> &chunk) {
+        document.readText(chunk);
+    };
+    for (auto _ : state) {
+        const QByteArray bytes = PageCodec::encode(text, document.length(), document.format());
+        benchmark::DoNotOptimize(bytes.constData());
     }
     setBytes(state, state.range(0));
 }
@@ -166,6 +217,7 @@ BENCHMARK(plainWriteSynced)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(pageWrite)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(pageEncode)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(pageSave)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 static const RatioRegistration readSmall("read 1 MB / plain read", "plainRead/1048576/real_time",
@@ -196,3 +248,12 @@ static const RatioRegistration saveSmall("save from editor 1 MB / plain write",
 static const RatioRegistration saveLarge("save from editor 50 MB / plain write",
                                          "plainWrite/52428800/real_time",
                                          "pageSave/52428800/real_time");
+static const RatioRegistration encodeLarge("encode from editor 50 MB / plain write + fsync",
+                                           "plainWriteSynced/52428800/real_time",
+                                           "pageEncode/52428800/real_time");
+static const RatioRegistration saveSyncedSmall("save from editor 1 MB / plain write + fsync",
+                                               "plainWriteSynced/1048576/real_time",
+                                               "pageSave/1048576/real_time");
+static const RatioRegistration saveSyncedLarge("save from editor 50 MB / plain write + fsync",
+                                               "plainWriteSynced/52428800/real_time",
+                                               "pageSave/52428800/real_time");

@@ -346,6 +346,29 @@ private slots:
         QCOMPARE(readBytes(FileName::decode(name + ".html")), QByteArray("x\r\n"));
     }
 
+    // Edits leave the text in pieces, and a save takes it piece by piece:
+    // each insertion here ends where a unit it belongs with begins.
+    void editedPage()
+    {
+        QTemporaryDir folder;
+        TestSupport::Program program;
+        TestSupport::MessageBoxes boxes;
+        Document &document = program.document();
+        const char16_t page[] = {u'a', 0xDE00, u'\n', 0xDCE9, u'b', 0};
+        document.setPage(QString::fromUtf16(page), PageFormat());
+        document.select(1, 0);
+        document.insertFragment(QString(QChar(0xD83D))); // the pair's first half
+        document.select(3, 0);
+        document.insertFragment("\r"); // a lone CR before a break
+        document.select(5, 0);
+        document.insertFragment(QString(QChar(0xD800))); // makes a pair of a stray byte
+        save(openWindow(program, "saveform"), folder.filePath("page"));
+        QVERIFY(shownOnly(boxes, true));
+        QCOMPARE(readBytes(folder.filePath("page.html")),
+                 QByteArray("a\xF0\x9F\x98\x80\r\r\n\xF0\x90\x83\xA9"
+                            "b\r\n"));
+    }
+
     // Opening a page and saving it again gives back its bytes and one line break.
     void roundTrip_data() { TestSupport::addRoundTripRows(); }
     void roundTrip()

@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
+
+#include <functional>
 
 #include "editor/pageformat.h"
 
@@ -31,4 +34,11 @@ public:
     // it stands for. A character that the encoding cannot hold is written as
     // "&#N;": beyond Windows-1252, or a lone surrogate in UTF-8 or UTF-32.
     static QByteArray encode(const QString &text, const PageFormat &format);
+
+    // A text handed over in consecutive runs: calls its argument with each.
+    using Chunks = std::function<void(const std::function<void(QStringView)> &chunk)>;
+    // The same from `text`, `length` code units in all, encoded run by run
+    // without a copy of the whole text; the runs may split anything, a
+    // surrogate pair too.
+    static QByteArray encode(const Chunks &text, qsizetype length, const PageFormat &format);
 };

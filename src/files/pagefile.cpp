@@ -273,6 +273,37 @@ bool writeInPlace(const QByteArray &target, const struct stat &original, const Q
     return true;
 }
 
+// Puts the page at `path` as PageFile::write() describes; `bytes` were
+// encoded in full before anything on disk is touched.
+bool writePage(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QByteArray name;
+    if (!systemName(path, name, error))
+        return false;
+    struct stat status;
+    if (::stat(name.constData(), &status) != 0) {
+        if (errno != ENOENT)
+            return failWith(error, errno);
+        return replace(name, nullptr, bytes, error) == Replaced::Done;
+    }
+    // A rename would put a file in place of a device node or a FIFO.
+    if (!S_ISREG(status.st_mode))
+        return fail(error, notRegular(status));
+    // Through a symbolic link, the file it names is saved and the link stays.
+    char resolved[PATH_MAX];
+    if (!::realpath(name.constData(), resolved))
+        return failWith(error, errno);
+    const QByteArray target(resolved);
+    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+        return failWith(error, errno);
+    if (status.st_nlink == 1) {
+        const Replaced replaced = replace(target, &status, bytes, error);
+        if (replaced != Replaced::NotPossible)
+            return replaced == Replaced::Done;
+    }
+    return writeInPlace(target, status, bytes, error);
+}
+
 } // namespace
 
 std::optional<PageCodec::Page> PageFile::read(const QString &path, QString *error)
@@ -305,31 +336,11 @@ std::optional<PageCodec::Page> PageFile::read(const QString &path, QString *erro
 bool PageFile::write(const QString &path, const QString &text, const PageFormat &format,
                      QString *error)
 {
-    // The whole page is encoded before anything on disk is touched.
-    const QByteArray bytes = PageCodec::encode(text, format);
-    QByteArray name;
-    if (!systemName(path, name, error))
-        return false;
-    struct stat status;
-    if (::stat(name.constData(), &status) != 0) {
-        if (errno != ENOENT)
-            return failWith(error, errno);
-        return replace(name, nullptr, bytes, error) == Replaced::Done;
-    }
-    // A rename would put a file in place of a device node or a FIFO.
-    if (!S_ISREG(status.st_mode))
-        return fail(error, notRegular(status));
-    // Through a symbolic link, the file it names is saved and the link stays.
-    char resolved[PATH_MAX];
-    if (!::realpath(name.constData(), resolved))
-        return failWith(error, errno);
-    const QByteArray target(resolved);
-    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
-        return failWith(error, errno);
-    if (status.st_nlink == 1) {
-        const Replaced replaced = replace(target, &status, bytes, error);
-        if (replaced != Replaced::NotPossible)
-            return replaced == Replaced::Done;
-    }
-    return writeInPlace(target, status, bytes, error);
+    return writePage(path, PageCodec::encode(text, format), error);
+}
+
+bool PageFile::write(const QString &path, const PageCodec::Chunks &text, qsizetype length,
+                     const PageFormat &format, QString *error)
+{
+    return writePage(path, PageCodec::encode(text, length, format), error);
 }

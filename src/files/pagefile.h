@@ -30,4 +30,8 @@ public:
     // been taken on the disk. A write-protected file is refused.
     static bool write(const QString &path, const QString &text, const PageFormat &format,
                       QString *error = nullptr);
+    // The same for a text handed over in runs, `length` code units in all, as
+    // the editor keeps it: encoded run by run, with no copy of the whole text.
+    static bool write(const QString &path, const PageCodec::Chunks &text, qsizetype length,
+                      const PageFormat &format, QString *error = nullptr);
 };

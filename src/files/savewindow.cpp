@@ -22,7 +22,11 @@ SaveWindow::SaveWindow(WindowRegistry &registry, WindowId id)
 void SaveWindow::save()
 {
     const QString fileName = m_title->text() + ".html";
-    if (PageFile::write(fileName, document().text(), document().format())) {
+    const Document &page = document();
+    const auto text = [&page](const std::function<void(QStringView)> &chunk) {
+        page.readText(chunk);
+    };
+    if (PageFile::write(fileName, text, page.length(), page.format())) {
         document().setUnmodified();
         MessageBox::inform(QStringLiteral("File successfully saved!"), QStringLiteral("Saved"));
         saved();
