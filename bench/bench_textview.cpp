@@ -120,11 +120,11 @@ int placeOf(const QString &text, int64_t where)
     return lastLine + int(text.size() - lastLine) / 2;
 }
 
-void open(benchmark::State &state)
+// Opens the page into a box through `setText` on every run, counting the
+// resident growth per byte of the page's UTF-8 (it is ASCII).
+template <class SetText> void measureOpen(benchmark::State &state, SetText setText)
 {
     const QString &text = pageText(state.range(0));
-    WindowRegistry windows;
-    Document &document = windows.show<Main>()->document();
     settle();
     double growth = 0;
     for (auto _ : state) {
@@ -133,43 +133,32 @@ void open(benchmark::State &state)
         const qint64 before = residentBytes();
         QString read(text.constData(), text.size());
         state.ResumeTiming();
-        document.setText(read);
+        setText(read);
         settle();
         state.PauseTiming();
         growth = double(residentBytes() - before);
         read.clear();
-        document.setText(QString());
+        setText(QString());
         settle();
         state.ResumeTiming();
     }
-    // Resident growth per byte of the page's UTF-8 (it is ASCII).
     state.counters["rss/bytes"] = growth / double(text.size());
+}
+
+void open(benchmark::State &state)
+{
+    WindowRegistry windows;
+    Document &document = windows.show<Main>()->document();
+    measureOpen(state, [&document](const QString &text) { document.setText(text); });
 }
 
 void stockOpen(benchmark::State &state)
 {
-    const QString &text = pageText(state.range(0));
     QPlainTextEdit box;
     box.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     box.resize(553, 401);
     box.show();
-    settle();
-    double growth = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const qint64 before = residentBytes();
-        QString read(text.constData(), text.size());
-        state.ResumeTiming();
-        box.setPlainText(read);
-        settle();
-        state.PauseTiming();
-        growth = double(residentBytes() - before);
-        read.clear();
-        box.clear();
-        settle();
-        state.ResumeTiming();
-    }
-    state.counters["rss/bytes"] = growth / double(text.size());
+    measureOpen(state, [&box](const QString &text) { box.setPlainText(text); });
 }
 
 // One typed character with its repaint; range(1) says where.

@@ -97,23 +97,6 @@ namespace {
 // The part of `widget` that shows: inside its window, and not under an opaque
 // sibling stacked above it. A sibling that starts right of it cuts its width,
 // one that starts below its top cuts its height.
-QRect uncovered(const QWidget *widget)
-{
-    QRect area = widget->geometry() & widget->parentWidget()->rect();
-    const QObjectList &siblings = widget->parentWidget()->children();
-    for (qsizetype i = siblings.indexOf(const_cast<QWidget *>(widget)) + 1; i < siblings.size();
-         ++i) {
-        auto *above = qobject_cast<QWidget *>(siblings.at(i));
-        if (!above || !above->autoFillBackground() || !above->geometry().intersects(area))
-            continue;
-        if (above->x() > area.x())
-            area.setRight(above->x() - 1);
-        else if (above->y() > area.y())
-            area.setBottom(above->y() - 1);
-    }
-    return area.translated(-widget->pos());
-}
-
 bool wrappedFits(const QFont &font, const QString &text, const QRect &area, int flags)
 {
     return area.contains(QFontMetrics(font).boundingRect(area, flags | Qt::TextWordWrap, text));
@@ -169,7 +152,7 @@ QStringList TestCaptions::clipped(QWidget *window)
                 !lineFits(button->font(), button->text(), button->contentsRect().width()))
                 fault(button, button->text());
         } else if (auto *label = qobject_cast<InfoLabel *>(control)) {
-            if (!wrappedFits(label->captionFont(), label->text(), uncovered(label),
+            if (!wrappedFits(label->captionFont(), label->text(), label->caption().area,
                              Qt::AlignLeft | Qt::AlignTop))
                 fault(label, label->text());
         } else if (auto *label = qobject_cast<QLabel *>(control)) {
