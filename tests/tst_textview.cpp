@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include <cstring>
 #include <memory>
 
 #include "editor/textview.h"
@@ -57,6 +58,16 @@ int highlightedPixels(TextView &view)
     return count;
 }
 
+// With the focus, so that the selection and the caret show.
+QImage focusedPicture(TextView &view)
+{
+    view.activateWindow();
+    view.setFocus();
+    if (!QTest::qWaitFor([&view] { return view.hasFocus(); }))
+        QTest::qFail("The view never took the focus", __FILE__, __LINE__);
+    return view.viewport()->grab().toImage();
+}
+
 } // namespace
 
 class TestTextView : public QObject
@@ -76,6 +87,8 @@ private slots:
     void selectionHighlightedOnlyWithFocus();
     void darkPalette();
     void scrollBarStaysSteadyOnALongLine();
+    void editsDrawAsAFreshView_data();
+    void editsDrawAsAFreshView();
     void dropFromElsewhere_data();
     void dropFromElsewhere();
 };
@@ -311,6 +324,65 @@ void TestTextView::scrollBarStaysSteadyOnALongLine()
         QVERIFY2(first <= at && at - first < 200, qPrintable(QString::number(at - first)));
         QCOMPARE(bar->maximum(), maximum);
     }
+}
+
+void TestTextView::editsDrawAsAFreshView_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("at"); // where the edits go
+    const QString words = QString("<b>lorem</b> ipsum dolor sit amet, ").repeated(600);
+    QTest::newRow("short lines") << QString("<p>lorem ipsum dolor sit amet</p>\n").repeated(40)
+                                 << 300;
+    QTest::newRow("long line of words") << words << 2000;
+    QTest::newRow("long line, no break") << QString(20000, QLatin1Char('A')) << 2000;
+    QTest::newRow("long line after short ones")
+        << QString("short line\n").repeated(30) + words << 2400;
+}
+
+// Rows kept, shifted and shaped again across edits draw exactly what a view
+// opened on the edited text draws.
+void TestTextView::editsDrawAsAFreshView()
+{
+    QFETCH(QString, page);
+    QFETCH(int, at);
+    auto view = shownView(page);
+    view->verticalScrollBar()->setValue(at - 150);
+    const auto compare = [&](const char *step) {
+        view->model().setSelection(at + 10, at - 10);
+        const QImage edited = focusedPicture(*view);
+        auto fresh = shownView(view->model().text().text());
+        fresh->model().setSelection(at + 10, at - 10);
+        fresh->verticalScrollBar()->setValue(view->verticalScrollBar()->value());
+        const QImage opened = focusedPicture(*fresh);
+        int y = 0;
+        while (y < edited.height() && !memcmp(edited.constScanLine(y), opened.constScanLine(y),
+                                              std::size_t(edited.bytesPerLine())))
+            ++y;
+        QVERIFY2(y == edited.height(),
+                 qPrintable(QString("%1: first differs at y %2").arg(step).arg(y)));
+    };
+    TextModel &model = view->model();
+    const auto replace = [&model](int start, int removed, const QString &text) {
+        model.setSelection(start + removed, start);
+        model.replaceSelection(text);
+    };
+    replace(at, 0, "x");
+    compare("one character");
+    for (int i = 1; i <= 30; ++i)
+        replace(at + i, 0, "y");
+    compare("typed on");
+    replace(at - 40, 80, "");
+    compare("a stretch removed");
+    replace(at + 3, 2, "WW");
+    compare("as many characters replaced");
+    replace(at, 0, QString("pasted words and more ").repeated(25));
+    compare("pasted");
+    model.undo();
+    compare("undone");
+    model.redo();
+    compare("redone");
+    replace(0, 1, "Z");
+    compare("changed above");
 }
 
 namespace {

@@ -15,8 +15,9 @@ constexpr int LongLine = 4096;
 // A chunk holds this many rows' worth of characters: Qt's line breaking
 // slows with the length of a run it cannot break, so chunks stay short.
 constexpr int ChunkRows = 16;
-// A long line is drawn from blocks of this many rows.
-constexpr int RowsPerBlock = 16;
+// After an edit, wrapping starts with this many rows: the old rows mostly
+// line up again within two.
+constexpr int RewrapRows = 4;
 // Past this many remembered lines, short lines are forgotten.
 constexpr std::size_t MaxLines = 4096;
 constexpr std::size_t MaxBlocks = 512;
@@ -51,12 +52,13 @@ int RowMap::charsPerRow() const
     return std::max(1, int(m_width / m_charWidth));
 }
 
-std::unique_ptr<QTextLayout> RowMap::layout(int start, int count, bool withPreedit) const
+std::shared_ptr<QTextLayout> RowMap::layout(int start, int count, bool withPreedit,
+                                            QTextOption::WrapMode wrap) const
 {
-    auto result = std::make_unique<QTextLayout>(
+    auto result = std::make_shared<QTextLayout>(
         ControlPictures::displayed(m_text.text(start, count)), m_font);
     QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(wrap);
     option.setTabStopDistance(m_tabStop);
     result->setTextOption(option);
     result->setCacheEnabled(true);
@@ -96,46 +98,59 @@ bool RowMap::isLong(const LineRows &rows) const
     return rows.length > LongLine;
 }
 
-void RowMap::wrapChunk(int lineStart, int length, Run &run)
+void RowMap::wrapChunk(int lineStart, int length, Run &run, int rows)
 {
     if (length <= LongLine) {
-        std::unique_ptr<QTextLayout> whole = layout(lineStart, length, false);
+        std::shared_ptr<QTextLayout> whole = layout(lineStart, length, false, Wrapped);
         run.starts.clear();
         for (int i = 0; i < whole->lineCount(); ++i)
             run.starts.push_back(whole->lineAt(i).textStart());
         if (run.starts.empty())
             run.starts.push_back(0);
         run.complete = true;
-        const bool preeditHere =
-            m_preeditPosition >= lineStart && m_preeditPosition <= lineStart + length;
-        if (!preeditHere && m_blocks.size() < MaxBlocks)
-            m_blocks[lineStart] = std::move(whole);
+        if (!holdsPreedit(lineStart, length))
+            keepBlock(lineStart, {std::move(whole), lineStart, -1, length});
         return;
     }
     const int from = run.starts.back();
-    for (int chunk = ChunkRows * charsPerRow();; chunk *= 2) {
+    for (int chunk = rows * charsPerRow();; chunk *= 2) {
         const int end = std::min(length, from + chunk);
-        std::unique_ptr<QTextLayout> part = layout(lineStart + from, end - from, false);
+        std::shared_ptr<QTextLayout> part = layout(lineStart + from, end - from, false, Wrapped);
         const int lines = part->lineCount();
-        if (end == length) {
-            for (int i = 1; i < lines; ++i)
-                run.starts.push_back(from + part->lineAt(i).textStart());
-            run.complete = true;
-            return;
-        }
         // The last two rows may depend on the text cut off at the chunk's end.
-        if (lines >= 3) {
-            for (int i = 1; i < lines - 1; ++i)
-                run.starts.push_back(from + part->lineAt(i).textStart());
-            return;
+        run.complete = end == length;
+        if (!run.complete && lines < 3)
+            continue;
+        const int whole = run.complete ? lines : lines - 2;
+        for (int i = 1; i <= whole && i < lines; ++i)
+            run.starts.push_back(from + part->lineAt(i).textStart());
+        // The rows found are shaped already: they are drawn from the chunk.
+        for (int i = 0; i < whole; ++i) {
+            const QTextLine line = part->lineAt(i);
+            const int at = lineStart + from + line.textStart();
+            if (!holdsPreedit(at, line.textLength()))
+                keepBlock(at, {part, lineStart + from, i, line.textLength()});
         }
+        return;
     }
+}
+
+bool RowMap::holdsPreedit(int at, int length) const
+{
+    return m_preeditPosition >= at && m_preeditPosition <= at + length;
+}
+
+void RowMap::keepBlock(int at, Block block)
+{
+    if (m_blocks.size() >= MaxBlocks)
+        m_blocks.clear();
+    m_blocks[at] = std::move(block);
 }
 
 void RowMap::extend(int lineStart, LineRows &rows, Runs::iterator run)
 {
     const std::size_t known = run->second.starts.size();
-    wrapChunk(lineStart, rows.length, run->second);
+    wrapChunk(lineStart, rows.length, run->second, ChunkRows);
     join(rows, run, known - 1);
 }
 
@@ -293,47 +308,26 @@ bool RowMap::wrapped(int lineStart)
 
 RowMap::Shaped RowMap::shape(const Row &row)
 {
-    LineRows &rows = rowsOf(row.lineStart, row.lineEnd);
-    int blockStart = row.lineStart;
-    int blockEnd = row.lineEnd;
-    int index = row.index;
-    if (isLong(rows)) {
-        // A stretch of the row's run; a seam row, or one of a run since
-        // joined, alone.
-        blockStart = row.start;
-        blockEnd = row.end;
-        index = 0;
-        const auto run = rows.runs.find(row.run);
-        const std::size_t first = std::size_t(row.index / RowsPerBlock * RowsPerBlock);
-        if (row.run >= 0 && run != rows.runs.end()) {
-            Run &found = run->second;
-            while (!found.complete && found.starts.size() < first + RowsPerBlock + 1)
-                extend(row.lineStart, rows, run);
-            if (std::size_t(row.index) < found.starts.size() &&
-                row.lineStart + found.starts[std::size_t(row.index)] == row.start) {
-                blockStart = row.lineStart + found.starts[first];
-                blockEnd = first + RowsPerBlock < found.starts.size()
-                               ? row.lineStart + found.starts[first + RowsPerBlock]
-                               : row.lineEnd;
-                index = row.index - int(first);
-            }
-        }
+    // A long line is shaped row by row, so that an edit re-shapes only the
+    // rows it changed and the rows below it stay shaped.
+    const bool alone = isLong(rowsOf(row.lineStart, row.lineEnd));
+    const int at = alone ? row.start : row.lineStart;
+    const int length = alone ? row.end - row.start : row.lineEnd - row.lineStart;
+    auto found = m_blocks.find(at);
+    if (found == m_blocks.end() || found->second.length != length ||
+        (found->second.line >= 0) != alone) {
+        if (alone)
+            keepBlock(at, {layout(at, length, true, QTextOption::NoWrap), at, 0, length});
+        else
+            keepBlock(at, {layout(at, length, true, Wrapped), at, -1, length});
+        found = m_blocks.find(at);
     }
-    auto found = m_blocks.find(blockStart);
-    if (found != m_blocks.end() && found->second->text().size() != blockEnd - blockStart) {
-        m_blocks.erase(found);
-        found = m_blocks.end();
-    }
-    if (found == m_blocks.end()) {
-        if (m_blocks.size() >= MaxBlocks)
-            m_blocks.clear();
-        found = m_blocks.emplace(blockStart, layout(blockStart, blockEnd - blockStart, true)).first;
-    }
-    const QTextLayout *shaped = found->second.get();
+    const Block &block = found->second;
     Shaped result;
-    result.layout = shaped;
-    result.start = blockStart;
-    result.line = shaped->lineAt(std::clamp(index, 0, shaped->lineCount() - 1));
+    result.layout = block.layout.get();
+    result.start = block.start;
+    const int line = alone ? block.line : row.index;
+    result.line = block.layout->lineAt(std::clamp(line, 0, block.layout->lineCount() - 1));
     return result;
 }
 
@@ -348,12 +342,14 @@ void RowMap::textChanged(int start, int removed, int added)
 {
     const int delta = added - removed;
     // Shaped text the change did not touch stays shaped.
-    std::map<int, std::unique_ptr<QTextLayout>> blocks;
-    for (auto &[blockStart, block] : m_blocks) {
-        if (blockStart + block->text().size() < start)
-            blocks.emplace(blockStart, std::move(block));
-        else if (blockStart > start + removed)
-            blocks.emplace(blockStart + delta, std::move(block));
+    std::map<int, Block> blocks;
+    for (auto &[at, block] : m_blocks) {
+        if (at + block.length < start) {
+            blocks.emplace(at, std::move(block));
+        } else if (at > start + removed) {
+            block.start += delta;
+            blocks.emplace(at + delta, std::move(block));
+        }
     }
     m_blocks.swap(blocks);
     std::map<int, LineRows> kept;
@@ -407,11 +403,11 @@ void RowMap::rewrap(int lineStart, int length, Run &run, int at, int removed, in
         return;
     }
     // Wrap on until a new row starts where an old one did: from there on the
-    // rows are the old ones. Stop a little past the change if they never do.
-    const int enough = at + added + ChunkRows * charsPerRow();
-    while (!run.complete && starts.back() <= enough) {
+    // rows are the old ones. If they have not by the row after the change,
+    // the rows further on are wrapped when someone asks for them.
+    for (int rows = RewrapRows; !run.complete && starts.back() <= at + added; rows = ChunkRows) {
         const std::size_t first = starts.size();
-        wrapChunk(lineStart, length, run);
+        wrapChunk(lineStart, length, run, rows);
         for (std::size_t i = first; i < starts.size(); ++i) {
             const auto same = std::lower_bound(old.begin(), old.end(), starts[i]);
             if (same != old.end() && *same == starts[i]) {

@@ -14,8 +14,8 @@ class PieceTree;
 // only as far as someone asks, and an edit re-wraps a long line only until
 // its old rows line up again. A jump far into a long line starts a run of
 // rows of its own there, which joins the rows before it once they reach it
-// and line up. Rows are drawn from blocks: a short line, or a stretch of a
-// run's rows, shaped by QTextLayout.
+// and line up. A short line is shaped whole by QTextLayout, a long one row
+// by row.
 class RowMap
 {
 public:
@@ -80,10 +80,13 @@ private:
     Runs::iterator runFor(int lineStart, LineRows &rows, int relative);
     // Wraps one chunk more of `run`, then joins the runs it reaches.
     void extend(int lineStart, LineRows &rows, Runs::iterator run);
-    void wrapChunk(int lineStart, int length, Run &run);
+    // Wraps on from the run's last row, `rows` rows' worth of text at least.
+    void wrapChunk(int lineStart, int length, Run &run, int rows);
     void join(LineRows &rows, Runs::iterator run, std::size_t from);
     int resyncPoint(int lineStart, int relative) const;
-    std::unique_ptr<QTextLayout> layout(int start, int count, bool withPreedit) const;
+    static constexpr QTextOption::WrapMode Wrapped = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    std::shared_ptr<QTextLayout> layout(int start, int count, bool withPreedit,
+                                        QTextOption::WrapMode wrap) const;
     Row rowOf(int lineStart, LineRows &rows, Runs::iterator run, std::size_t index);
     // After a change at `at` inside a long line: keeps the rows before it and
     // the rows after it that line up again.
@@ -98,5 +101,18 @@ private:
     int m_preeditPosition = -1;
     QString m_preedit;
     std::map<int, LineRows> m_lines;                      // by line start
-    std::map<int, std::unique_ptr<QTextLayout>> m_blocks; // by block start
+    // Shaped text ready to draw: a short line whole, or one row of a long
+    // line, which may be a line of a wrapped chunk's layout.
+    struct Block
+    {
+        std::shared_ptr<const QTextLayout> layout;
+        int start = 0;  // offset of the layout's text
+        int line = -1;  // the row's line in it; -1 for a whole short line
+        int length = 0; // of the line or row drawn
+    };
+    // Text shaped without the input method's pre-edit text is not drawn
+    // where the pre-edit text stands.
+    bool holdsPreedit(int at, int length) const;
+    void keepBlock(int at, Block block);
+    std::map<int, Block> m_blocks; // by the offset of the line or row drawn
 };

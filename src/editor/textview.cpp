@@ -9,6 +9,7 @@
 #include <QStyleHints>
 #include <QTextLayout>
 
+#include "editor/quietscrollbar.h"
 #include "editor/textaccessible.h"
 
 namespace {
@@ -28,6 +29,7 @@ TextView::TextView(QWidget *parent) : QAbstractScrollArea(parent), m_rows(m_mode
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
     connect(&m_model, &TextModel::changed, this, &TextView::textChanged);
     connect(&m_model, &TextModel::selectionChanged, this, &TextView::selectionChanged);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
@@ -312,22 +314,25 @@ void TextView::focusOutEvent(QFocusEvent *event)
 void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection)
 {
     const RowMap::Shaped shaped = m_rows.shape(row);
-    QList<QTextLayout::FormatRange> selections;
-    if (selection) {
-        const int from = std::max(m_model.selectionStart(), row.start);
-        const int to = std::min(m_model.selectionEnd(), row.end);
-        if (from < to) {
-            QTextLayout::FormatRange range;
-            range.start = from - shaped.start;
-            range.length = to - from;
-            range.format.setBackground(palette().brush(QPalette::Highlight));
-            range.format.setForeground(palette().brush(QPalette::HighlightedText));
-            selections.append(range);
-        }
-    }
     const QPointF origin(Margin, y - shaped.line.y());
+    const int from = selection ? std::max(m_model.selectionStart(), row.start) : 0;
+    const int to = selection ? std::min(m_model.selectionEnd(), row.end) : 0;
+    if (from >= to) {
+        shaped.line.draw(&painter, origin);
+        return;
+    }
+    QTextLayout::FormatRange range;
+    range.start = from - shaped.start;
+    range.length = to - from;
+    range.format.setBackground(palette().brush(QPalette::Highlight));
+    range.format.setForeground(palette().brush(QPalette::HighlightedText));
+    // The layout draws the rows next to the clip as well; the painter's clip
+    // keeps them from being drawn twice.
     const QRectF clip(0, y, viewport()->width(), m_rows.rowHeight());
-    shaped.layout->draw(&painter, origin, selections, clip);
+    painter.save();
+    painter.setClipRect(clip);
+    shaped.layout->draw(&painter, origin, {range}, clip);
+    painter.restore();
 }
 
 void TextView::paintEvent(QPaintEvent *event)
@@ -343,9 +348,11 @@ void TextView::paintEvent(QPaintEvent *event)
     else if (focused && m_caretShown)
         caret = m_model.caret();
     const qreal height = m_rows.rowHeight();
+    // Rows below the dirty area are not even looked for: they may need wrapping.
+    const qreal bottom = std::min<qreal>(viewport()->height(), dirty.bottom() + 1);
     RowMap::Row row = m_rows.rowAt(m_top);
-    for (qreal y = topY(); y < viewport()->height(); y += height) {
-        if (y + height >= dirty.top() && y <= dirty.bottom()) {
+    for (qreal y = topY();; y += height) {
+        if (y + height > dirty.top()) {
             drawRow(painter, row, y, selection);
             if (caret >= row.start && (caret < row.end || (row.lastInLine() && caret == row.end))) {
                 const RowMap::Shaped shaped = m_rows.shape(row);
@@ -353,7 +360,7 @@ void TextView::paintEvent(QPaintEvent *event)
                 shaped.layout->drawCursor(&painter, QPointF(Margin, y - shaped.line.y()), at, 1);
             }
         }
-        if (!m_rows.next(row))
+        if (y + height >= bottom || !m_rows.next(row))
             break;
     }
 }
