@@ -95,6 +95,8 @@ class TestTextViewDiff : public QObject
 private slots:
     void sameAsTheStockBox_data();
     void sameAsTheStockBox();
+    void arrowsInRightToLeftLines_data();
+    void arrowsInRightToLeftLines();
 };
 
 void TestTextViewDiff::sameAsTheStockBox_data()
@@ -166,6 +168,70 @@ void TestTextViewDiff::sameAsTheStockBox()
                                 .arg(view.model().anchor())
                                 .arg(cursor.anchor())
                                 .arg(where)));
+    }
+}
+
+void TestTextViewDiff::arrowsInRightToLeftLines_data()
+{
+    QTest::addColumn<QString>("page");
+    const QString hebrew = QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd");
+    const QString arabic = QString::fromUtf8("\u0645\u0631\u062d\u0628\u0627 \u0628\u0643");
+    QTest::newRow("right-to-left words in a line") << "abc " + hebrew + " def\nghi";
+    QTest::newRow("a right-to-left line") << hebrew + " abc " + arabic + "\n" + hebrew;
+    QTest::newRow("numbers in right-to-left text") << arabic + " 123 " + arabic;
+    QTest::newRow("wrapped mixed line") << (hebrew + " lorem ipsum ").repeated(12);
+    QTest::newRow("long right-to-left line") << (hebrew + " lorem ipsum ").repeated(300);
+}
+
+// Left and Right, alone, with Shift and with Ctrl, through right-to-left and
+// mixed lines: the caret and anchor must agree with the stock box's.
+void TestTextViewDiff::arrowsInRightToLeftLines()
+{
+    QFETCH(QString, page);
+    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QPlainTextEdit stock;
+    stock.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setUp(&stock, font);
+    TextView view;
+    setUp(&view, font);
+    stock.setPlainText(page);
+    view.model().setText(page);
+    const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ShiftModifier,
+                                               Qt::ControlModifier};
+    for (const Qt::KeyboardModifiers modifier : modifiers) {
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Left}) {
+            for (int step = 0; step < std::min<int>(page.size() + 2, 300); ++step) {
+                QTest::keyClick(&stock, key, modifier);
+                QTest::keyClick(&view, key, modifier);
+                const QTextCursor cursor = stock.textCursor();
+                QVERIFY2(view.model().caret() == cursor.position() &&
+                             view.model().anchor() == cursor.anchor(),
+                         qPrintable(QString("%1 with %2, step %3: caret %4 anchor %5, stock %6 %7")
+                                        .arg(key == Qt::Key_Right ? "Right" : "Left")
+                                        .arg(int(modifier))
+                                        .arg(step)
+                                        .arg(view.model().caret())
+                                        .arg(view.model().anchor())
+                                        .arg(cursor.position())
+                                        .arg(cursor.anchor())));
+            }
+        }
+    }
+    // A selection collapses to the end the arrow points to.
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Left}) {
+        for (const int line : {0, int(page.indexOf('\n')) + 1}) {
+            if (line + 6 > page.size())
+                continue;
+            view.model().setSelection(line + 6, line + 2);
+            QTextCursor cursor = stock.textCursor();
+            cursor.setPosition(line + 2);
+            cursor.setPosition(line + 6, QTextCursor::KeepAnchor);
+            stock.setTextCursor(cursor);
+            QTest::keyClick(&stock, key);
+            QTest::keyClick(&view, key);
+            QCOMPARE(view.model().caret(), stock.textCursor().position());
+            QCOMPARE(view.model().anchor(), stock.textCursor().anchor());
+        }
     }
 }
 

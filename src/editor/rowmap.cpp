@@ -53,12 +53,14 @@ int RowMap::charsPerRow() const
 }
 
 std::shared_ptr<QTextLayout> RowMap::layout(int start, int count, bool withPreedit,
-                                            QTextOption::WrapMode wrap) const
+                                            QTextOption::WrapMode wrap,
+                                            Qt::LayoutDirection direction) const
 {
     auto result = std::make_shared<QTextLayout>(
         ControlPictures::displayed(m_text.text(start, count)), m_font);
     QTextOption option;
     option.setWrapMode(wrap);
+    option.setTextDirection(direction);
     option.setTabStopDistance(m_tabStop);
     result->setTextOption(option);
     result->setCacheEnabled(true);
@@ -89,8 +91,38 @@ RowMap::LineRows &RowMap::rowsOf(int lineStart, int lineEnd)
     LineRows &rows = m_lines[lineStart];
     rows = LineRows();
     rows.length = lineEnd - lineStart;
+    rows.direction = directionOf(lineStart, rows.length);
     rows.runs[0].starts.push_back(0);
     return rows;
+}
+
+Qt::LayoutDirection RowMap::directionOf(int lineStart, int length) const
+{
+    // The first character with a strong direction decides, as for a
+    // paragraph; a long line is read only so far.
+    const QString text = m_text.text(lineStart, std::min(length, LongLine));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t ucs = text.at(i).unicode();
+        if (QChar::isHighSurrogate(ucs) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ucs = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        switch (QChar::direction(ucs)) {
+        case QChar::DirL:
+            return Qt::LeftToRight;
+        case QChar::DirR:
+        case QChar::DirAL:
+            return Qt::RightToLeft;
+        default:
+            break;
+        }
+    }
+    return Qt::LeftToRight;
+}
+
+Qt::LayoutDirection RowMap::direction(const Row &row)
+{
+    return rowsOf(row.lineStart, row.lineEnd).direction;
 }
 
 bool RowMap::isLong(const LineRows &rows) const
@@ -98,10 +130,11 @@ bool RowMap::isLong(const LineRows &rows) const
     return rows.length > LongLine;
 }
 
-void RowMap::wrapChunk(int lineStart, int length, Run &run, int rows)
+void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
 {
+    const int length = line.length;
     if (length <= LongLine) {
-        std::shared_ptr<QTextLayout> whole = layout(lineStart, length, false, Wrapped);
+        std::shared_ptr<QTextLayout> whole = layout(lineStart, length, false, Wrapped, line.direction);
         run.starts.clear();
         for (int i = 0; i < whole->lineCount(); ++i)
             run.starts.push_back(whole->lineAt(i).textStart());
@@ -115,7 +148,7 @@ void RowMap::wrapChunk(int lineStart, int length, Run &run, int rows)
     const int from = run.starts.back();
     for (int chunk = rows * charsPerRow();; chunk *= 2) {
         const int end = std::min(length, from + chunk);
-        std::shared_ptr<QTextLayout> part = layout(lineStart + from, end - from, false, Wrapped);
+        std::shared_ptr<QTextLayout> part = layout(lineStart + from, end - from, false, Wrapped, line.direction);
         const int lines = part->lineCount();
         // The last two rows may depend on the text cut off at the chunk's end.
         run.complete = end == length;
@@ -150,7 +183,7 @@ void RowMap::keepBlock(int at, Block block)
 void RowMap::extend(int lineStart, LineRows &rows, Runs::iterator run)
 {
     const std::size_t known = run->second.starts.size();
-    wrapChunk(lineStart, rows.length, run->second, ChunkRows);
+    wrapChunk(lineStart, rows, run->second, ChunkRows);
     join(rows, run, known - 1);
 }
 
@@ -310,16 +343,18 @@ RowMap::Shaped RowMap::shape(const Row &row)
 {
     // A long line is shaped row by row, so that an edit re-shapes only the
     // rows it changed and the rows below it stay shaped.
-    const bool alone = isLong(rowsOf(row.lineStart, row.lineEnd));
+    const LineRows &rows = rowsOf(row.lineStart, row.lineEnd);
+    const bool alone = isLong(rows);
     const int at = alone ? row.start : row.lineStart;
     const int length = alone ? row.end - row.start : row.lineEnd - row.lineStart;
     auto found = m_blocks.find(at);
     if (found == m_blocks.end() || found->second.length != length ||
         (found->second.line >= 0) != alone) {
         if (alone)
-            keepBlock(at, {layout(at, length, true, QTextOption::NoWrap), at, 0, length});
+            keepBlock(at, {layout(at, length, true, QTextOption::NoWrap, rows.direction), at, 0,
+                           length});
         else
-            keepBlock(at, {layout(at, length, true, Wrapped), at, -1, length});
+            keepBlock(at, {layout(at, length, true, Wrapped, rows.direction), at, -1, length});
         found = m_blocks.find(at);
     }
     const Block &block = found->second;
@@ -361,9 +396,12 @@ void RowMap::textChanged(int start, int removed, int added)
             kept.emplace(lineStart + delta, std::move(rows));
         } else if (isLong(rows) && lineStart <= start && start + removed <= lineEnd &&
                    m_text.lineEnd(m_text.lineAt(lineStart)) == lineEnd + delta) {
+            const int at = start - lineStart;
             LineRows &line = kept[lineStart];
             line.length = rows.length + delta;
-            const int at = start - lineStart;
+            line.direction = at < LongLine ? directionOf(lineStart, line.length) : rows.direction;
+            if (line.direction != rows.direction)
+                blocks.clear(); // shaped the other way round
             const int reach = 2 * charsPerRow(); // a row's start hangs on the word after it
             for (auto &[key, run] : rows.runs) {
                 if (key > at + removed) {
@@ -375,7 +413,7 @@ void RowMap::textChanged(int start, int removed, int added)
                     const bool before = !run.complete && run.starts.back() + reach < at;
                     Run &kept = line.runs[key] = std::move(run);
                     if (!before)
-                        rewrap(lineStart, line.length, kept, at, removed, added);
+                        rewrap(lineStart, line, kept, at, removed, added);
                 }
             }
         }
@@ -383,7 +421,8 @@ void RowMap::textChanged(int start, int removed, int added)
     m_lines.swap(kept);
 }
 
-void RowMap::rewrap(int lineStart, int length, Run &run, int at, int removed, int added)
+void RowMap::rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed,
+                    int added)
 {
     std::vector<int> &starts = run.starts;
     const int delta = added - removed;
@@ -398,7 +437,7 @@ void RowMap::rewrap(int lineStart, int length, Run &run, int at, int removed, in
     const bool oldComplete = run.complete;
     starts.erase(keep + 1, starts.end());
     run.complete = false;
-    if (length <= LongLine) {
+    if (line.length <= LongLine) {
         starts.assign(1, 0);
         return;
     }
@@ -407,7 +446,7 @@ void RowMap::rewrap(int lineStart, int length, Run &run, int at, int removed, in
     // the rows further on are wrapped when someone asks for them.
     for (int rows = RewrapRows; !run.complete && starts.back() <= at + added; rows = ChunkRows) {
         const std::size_t first = starts.size();
-        wrapChunk(lineStart, length, run, rows);
+        wrapChunk(lineStart, line, run, rows);
         for (std::size_t i = first; i < starts.size(); ++i) {
             const auto same = std::lower_bound(old.begin(), old.end(), starts[i]);
             if (same != old.end() && *same == starts[i]) {

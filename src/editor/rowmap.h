@@ -58,6 +58,9 @@ public:
     };
     Shaped shape(const Row &row);
 
+    // The direction of the row's line, as a paragraph's.
+    Qt::LayoutDirection direction(const Row &row);
+
     // Whether `lineStart`'s rows are all known, for estimates.
     bool wrapped(int lineStart);
 
@@ -72,6 +75,7 @@ private:
     struct LineRows
     {
         int length = 0;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
         Runs runs;
     };
     LineRows &rowsOf(int lineStart, int lineEnd);
@@ -81,16 +85,18 @@ private:
     // Wraps one chunk more of `run`, then joins the runs it reaches.
     void extend(int lineStart, LineRows &rows, Runs::iterator run);
     // Wraps on from the run's last row, `rows` rows' worth of text at least.
-    void wrapChunk(int lineStart, int length, Run &run, int rows);
+    void wrapChunk(int lineStart, const LineRows &line, Run &run, int rows);
     void join(LineRows &rows, Runs::iterator run, std::size_t from);
     int resyncPoint(int lineStart, int relative) const;
     static constexpr QTextOption::WrapMode Wrapped = QTextOption::WrapAtWordBoundaryOrAnywhere;
     std::shared_ptr<QTextLayout> layout(int start, int count, bool withPreedit,
-                                        QTextOption::WrapMode wrap) const;
+                                        QTextOption::WrapMode wrap,
+                                        Qt::LayoutDirection direction) const;
+    Qt::LayoutDirection directionOf(int lineStart, int length) const;
     Row rowOf(int lineStart, LineRows &rows, Runs::iterator run, std::size_t index);
     // After a change at `at` inside a long line: keeps the rows before it and
     // the rows after it that line up again.
-    void rewrap(int lineStart, int length, Run &run, int at, int removed, int added);
+    void rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed, int added);
 
     const PieceTree &m_text;
     QFont m_font;

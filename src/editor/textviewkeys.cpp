@@ -51,17 +51,24 @@ bool TextView::moveKey(QKeyEvent *event)
     int target = -1;
     bool vertical = false;
     const PieceTree &text = m_model.text();
+    // In a right-to-left line Right goes back through the text and Left on,
+    // as in Qt's own box.
+    const bool rightToLeft = m_rows.direction(m_rows.rowAt(caret)) == Qt::RightToLeft;
+    const auto character = [&](bool on) {
+        if (m_model.hasSelection() && !select)
+            return on ? m_model.selectionEnd() : m_model.selectionStart();
+        return on ? characterRight(caret) : characterLeft(caret);
+    };
     if (isShift(event, QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, select)) {
-        target = m_model.hasSelection() && !select ? m_model.selectionEnd() : characterRight(caret);
+        target = character(!rightToLeft);
     } else if (isShift(event, QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar,
                        select)) {
-        target =
-            m_model.hasSelection() && !select ? m_model.selectionStart() : characterLeft(caret);
+        target = character(rightToLeft);
     } else if (isShift(event, QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, select)) {
-        target = wordRight(caret);
+        target = rightToLeft ? wordLeft(caret) : wordRight(caret);
     } else if (isShift(event, QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord,
                        select)) {
-        target = wordLeft(caret);
+        target = rightToLeft ? wordRight(caret) : wordLeft(caret);
     } else if (isShift(event, QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine,
                        select)) {
         target = m_rows.rowAt(caret).start;
