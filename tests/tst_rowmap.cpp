@@ -57,6 +57,24 @@ QString words(QRandomGenerator &random, int length)
     return text.left(length);
 }
 
+// Words of a page's source, with the punctuation the break rules treat apart.
+QString markup(QRandomGenerator &random, int length)
+{
+    static const char *const tokens[] = {
+        "<a href=\"x.html\">", "</a>", "(1,234.5)", "x/y", "\"quoted\"", "a-b", "50%",
+        "$12", "e.g.", "<br/>",  "--",   "?!",        "[i]", "{k:v}",      "\t",  "  ",
+    };
+    QString text;
+    while (text.size() < length) {
+        text += tokens[random.bounded(int(std::size(tokens)))];
+        if (random.bounded(3))
+            text += QString(random.bounded(1, 9), QChar(u'a' + random.bounded(26)));
+        if (random.bounded(4))
+            text += ' ';
+    }
+    return text.left(length);
+}
+
 } // namespace
 
 class TestRowMap : public QObject
@@ -78,6 +96,7 @@ void TestRowMap::longLineRowsMatchQt_data()
     QTest::addColumn<QString>("line");
     QRandomGenerator random(7);
     QTest::newRow("words") << words(random, 50000);
+    QTest::newRow("markup") << markup(random, 50000);
     QTest::newRow("no break opportunity") << QString(40000, QLatin1Char('x'));
     QTest::newRow("tabs and spaces") << QString("\tab  cd\t\t ef ").repeated(3000);
     QTest::newRow("one very long word among words")
@@ -99,6 +118,7 @@ void TestRowMap::editsKeepTheRowsRight_data()
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<bool>("breaks");
     QTest::newRow("words") << 11u << true;
+    QTest::newRow("markup") << 13u << true;
     QTest::newRow("no break opportunity") << 12u << false;
 }
 
@@ -107,7 +127,10 @@ void TestRowMap::editsKeepTheRowsRight()
     QFETCH(quint32, seed);
     QFETCH(bool, breaks);
     QRandomGenerator random(seed);
-    QString line = breaks ? words(random, 30000) : QString(30000, QLatin1Char('z'));
+    const bool tags = QTest::currentDataTag() == QByteArray("markup");
+    QString line = !breaks ? QString(30000, QLatin1Char('z'))
+                   : tags  ? markup(random, 30000)
+                           : words(random, 30000);
     PieceTree text;
     text.reset(line);
     RowMap rows(text);
@@ -120,7 +143,10 @@ void TestRowMap::editsKeepTheRowsRight()
         if (edit % 2)
             at = std::min(int(line.size()) - 1, rows.rowAt(at).start + random.bounded(3));
         const int removed = random.bounded(std::min<int>(30, int(line.size()) - at) + 1);
-        const QString added = breaks ? words(random, random.bounded(20)) : QString("zz");
+        const int size = random.bounded(20);
+        const QString added = !breaks ? QString("zz")
+                              : tags  ? markup(random, size)
+                                      : words(random, size);
         text.remove(at, removed);
         text.insert(at, added);
         line.replace(at, removed, added);

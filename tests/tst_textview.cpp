@@ -10,7 +10,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -333,27 +336,50 @@ void TestTextView::editsDrawAsAFreshView_data()
     const QString words = QString("<b>lorem</b> ipsum dolor sit amet, ").repeated(600);
     QTest::newRow("short lines") << QString("<p>lorem ipsum dolor sit amet</p>\n").repeated(40)
                                  << 300;
+    QTest::newRow("wrapped short lines")
+        << QString("<p>lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do</p>\n")
+               .repeated(40)
+        << 2 * 72 + 50;
     QTest::newRow("long line of words") << words << 2000;
     QTest::newRow("long line, no break") << QString(20000, QLatin1Char('A')) << 2000;
     QTest::newRow("long line after short ones")
         << QString("short line\n").repeated(30) + words << 2400;
 }
 
-// Rows kept, shifted and shaped again across edits draw exactly what a view
-// opened on the edited text draws.
+// Rows kept, shifted and shaped again across edits, and repainted only where
+// they changed, show on screen exactly what a view opened on the edited text
+// draws.
 void TestTextView::editsDrawAsAFreshView()
 {
     QFETCH(QString, page);
     QFETCH(int, at);
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const auto restore = qScopeGuard([hints, flash = hints->cursorFlashTime()] {
+        hints->setCursorFlashTime(flash);
+    });
+    hints->setCursorFlashTime(0); // a caret that stays
     auto view = shownView(page);
     view->verticalScrollBar()->setValue(at - 150);
+    focusedPicture(*view);
+    int caret = at + 10;
+    int anchor = at - 10;
     const auto compare = [&](const char *step) {
-        view->model().setSelection(at + 10, at - 10);
-        const QImage edited = focusedPicture(*view);
+        view->model().setSelection(caret, anchor);
+        QCoreApplication::processEvents(); // only what the edit and selection repaint
+        const QRect area(view->viewport()->mapTo(view.get(), QPoint()), view->viewport()->size());
+        const QImage edited = view->screen()
+                                  ->grabWindow(view->winId())
+                                  .toImage()
+                                  .copy(area)
+                                  .convertToFormat(QImage::Format_RGB32);
         auto fresh = shownView(view->model().text().text());
-        fresh->model().setSelection(at + 10, at - 10);
+        fresh->model().setSelection(caret, anchor);
         fresh->verticalScrollBar()->setValue(view->verticalScrollBar()->value());
-        const QImage opened = focusedPicture(*fresh);
+        const QImage opened = focusedPicture(*fresh).convertToFormat(QImage::Format_RGB32);
+        fresh.reset();
+        focusedPicture(*view);
+        QCoreApplication::processEvents();
+        QCOMPARE(edited.size(), opened.size());
         int y = 0;
         while (y < edited.height() && !memcmp(edited.constScanLine(y), opened.constScanLine(y),
                                               std::size_t(edited.bytesPerLine())))
@@ -375,8 +401,29 @@ void TestTextView::editsDrawAsAFreshView()
     compare("a stretch removed");
     replace(at + 3, 2, "WW");
     compare("as many characters replaced");
+    // The first word of the third row shrinks.
+    const int rowStart = view->positionAt(view->viewport()->pos() + QPoint(5, 40));
+    replace(rowStart, 6, "");
+    compare("the start of a row removed");
+    caret = at + 40;
+    anchor = at + 30;
+    compare("another selection");
+    // Away from the caret, only what the edit itself repaints shows it.
+    const auto elsewhere = [&model](int start, int removed, const QString &text) {
+        model.beginStep();
+        model.replace(start, removed, text);
+        model.endStep();
+    };
+    elsewhere(at + 60, 4, "");
+    compare("removed below the caret");
+    elsewhere(at + 60, 0, "inserted ");
+    compare("inserted below the caret");
+    elsewhere(at + 75, 0, "x");
+    compare("a character below the caret");
     replace(at, 0, QString("pasted words and more ").repeated(25));
     compare("pasted");
+    caret = at + 10;
+    anchor = at - 10;
     model.undo();
     compare("undone");
     model.redo();

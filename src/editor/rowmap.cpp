@@ -15,8 +15,10 @@ constexpr int LongLine = 4096;
 // A chunk holds this many rows' worth of characters: Qt's line breaking
 // slows with the length of a run it cannot break, so chunks stay short.
 constexpr int ChunkRows = 16;
-// After an edit, wrapping starts with this many rows: the old rows mostly
-// line up again within two.
+// Past a chunk's last row start, this much text makes the row before whole.
+constexpr int LookAhead = 32;
+// After an edit, wrapping goes on this many rows at a time: the old rows
+// mostly line up again within two.
 constexpr int RewrapRows = 4;
 // Past this many remembered lines, short lines are forgotten.
 constexpr std::size_t MaxLines = 4096;
@@ -150,11 +152,15 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
         const int end = std::min(length, from + chunk);
         std::shared_ptr<QTextLayout> part = layout(lineStart + from, end - from, false, Wrapped, line.direction);
         const int lines = part->lineCount();
-        // The last two rows may depend on the text cut off at the chunk's end.
+        // The last row may depend on the text cut off at the chunk's end, and
+        // the one before it too when the last is short: a row's end hangs on
+        // the word after it, and the break rules look a few characters ahead.
         run.complete = end == length;
-        if (!run.complete && lines < 3)
+        int whole = lines;
+        if (!run.complete)
+            whole = part->lineAt(lines - 1).textLength() >= LookAhead ? lines - 1 : lines - 2;
+        if (whole < 1)
             continue;
-        const int whole = run.complete ? lines : lines - 2;
         for (int i = 1; i <= whole && i < lines; ++i)
             run.starts.push_back(from + part->lineAt(i).textStart());
         // The rows found are shaped already: they are drawn from the chunk.
@@ -373,7 +379,7 @@ void RowMap::setPreedit(int position, const QString &text)
     m_blocks.clear();
 }
 
-void RowMap::textChanged(int start, int removed, int added)
+RowMap::Changed RowMap::textChanged(int start, int removed, int added)
 {
     const int delta = added - removed;
     // Shaped text the change did not touch stays shaped.
@@ -387,15 +393,23 @@ void RowMap::textChanged(int start, int removed, int added)
         }
     }
     m_blocks.swap(blocks);
+    const int line = m_text.lineAt(start);
+    const int changedLine = m_text.lineStart(line);
+    const int changedEnd = m_text.lineEnd(line);
+    Changed result{changedLine, Changed::ToTheEnd};
+    int shortRows = 0; // of the changed line before, when it was short and wrapped
     std::map<int, LineRows> kept;
     for (auto &[lineStart, rows] : m_lines) {
         const int lineEnd = lineStart + rows.length;
+        const bool within = lineStart <= start && start + removed <= lineEnd &&
+                            changedLine == lineStart && changedEnd == lineEnd + delta;
         if (lineEnd < start) {
             kept.emplace(lineStart, std::move(rows));
         } else if (lineStart > start + removed) {
             kept.emplace(lineStart + delta, std::move(rows));
-        } else if (isLong(rows) && lineStart <= start && start + removed <= lineEnd &&
-                   m_text.lineEnd(m_text.lineAt(lineStart)) == lineEnd + delta) {
+        } else if (within && !isLong(rows) && rows.runs.begin()->second.complete) {
+            shortRows = int(rows.runs.begin()->second.starts.size());
+        } else if (within && isLong(rows)) {
             const int at = start - lineStart;
             LineRows &line = kept[lineStart];
             line.length = rows.length + delta;
@@ -403,6 +417,7 @@ void RowMap::textChanged(int start, int removed, int added)
             if (line.direction != rows.direction)
                 blocks.clear(); // shaped the other way round
             const int reach = 2 * charsPerRow(); // a row's start hangs on the word after it
+            bool first = true;
             for (auto &[key, run] : rows.runs) {
                 if (key > at + removed) {
                     Run shifted = std::move(run);
@@ -412,49 +427,84 @@ void RowMap::textChanged(int start, int removed, int added)
                 } else if (key == 0 || key <= at) {
                     const bool before = !run.complete && run.starts.back() + reach < at;
                     Run &kept = line.runs[key] = std::move(run);
-                    if (!before)
-                        rewrap(lineStart, line, kept, at, removed, added);
+                    if (before)
+                        continue;
+                    const Changed rows = rewrap(lineStart, line, kept, at, removed, added);
+                    result.from = first ? rows.from : std::min(result.from, rows.from);
+                    result.to = first ? rows.to : std::max(result.to, rows.to);
+                    first = false;
                 }
             }
         }
     }
     m_lines.swap(kept);
+    // A short line wraps whole at once; while it keeps its number of rows,
+    // the rows below it stay where they are.
+    const int length = changedEnd - changedLine;
+    if (shortRows > 0 && length <= LongLine) {
+        LineRows &rows = rowsOf(changedLine, changedEnd);
+        runFor(changedLine, rows, length);
+        if (int(rows.runs.begin()->second.starts.size()) == shortRows)
+            result.to = changedEnd;
+    }
+    return result;
 }
 
-void RowMap::rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed,
-                    int added)
+RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, int at,
+                               int removed, int added)
 {
     std::vector<int> &starts = run.starts;
     const int delta = added - removed;
     // The row before the changed one may take in text the change freed.
     const auto changed = std::upper_bound(starts.begin(), starts.end(), at) - 1;
     const auto keep = changed == starts.begin() ? changed : changed - 1;
+    const std::ptrdiff_t keepIndex = keep - starts.begin();
+    const int changedStart = *changed;
     std::vector<int> old;
+    std::ptrdiff_t oldIndex = changed - starts.begin() + 1; // of old's first row
     for (auto it = changed + 1; it != starts.end(); ++it) {
         if (*it > at + removed)
             old.push_back(*it + delta);
+        else
+            ++oldIndex;
     }
     const bool oldComplete = run.complete;
+    Changed result{lineStart + *keep, Changed::ToTheEnd};
     starts.erase(keep + 1, starts.end());
     run.complete = false;
     if (line.length <= LongLine) {
         starts.assign(1, 0);
-        return;
+        return result;
     }
     // Wrap on until a new row starts where an old one did: from there on the
-    // rows are the old ones. If they have not by the row after the change,
-    // the rows further on are wrapped when someone asks for them.
-    for (int rows = RewrapRows; !run.complete && starts.back() <= at + added; rows = ChunkRows) {
+    // rows are the old ones. If they have not by three rows after the change,
+    // which the screen may show below it, the rows further on are wrapped
+    // when someone asks for them.
+    const int end = at + added;
+    const auto rowsPast = [&starts, end] {
+        return starts.end() - std::upper_bound(starts.begin(), starts.end(), end);
+    };
+    while (!run.complete && rowsPast() < 3) {
         const std::size_t first = starts.size();
-        wrapChunk(lineStart, line, run, rows);
+        const bool far = starts.back() + ChunkRows * charsPerRow() < end;
+        wrapChunk(lineStart, line, run, far ? ChunkRows : RewrapRows);
         for (std::size_t i = first; i < starts.size(); ++i) {
             const auto same = std::lower_bound(old.begin(), old.end(), starts[i]);
-            if (same != old.end() && *same == starts[i]) {
-                starts.erase(starts.begin() + std::ptrdiff_t(i) + 1, starts.end());
-                starts.insert(starts.end(), same + 1, old.end());
-                run.complete = oldComplete;
-                return;
+            if (same == old.end() || *same != starts[i])
+                continue;
+            // Rows from here on are the old ones; if as many come before
+            // them as did, they have not moved on the screen either.
+            if (std::ptrdiff_t(i) == oldIndex + (same - old.begin())) {
+                if (std::size_t(keepIndex + 1) < starts.size() &&
+                    starts[std::size_t(keepIndex + 1)] == changedStart)
+                    result.from = lineStart + changedStart;
+                result.to = lineStart + starts[i] - 1;
             }
+            starts.erase(starts.begin() + std::ptrdiff_t(i) + 1, starts.end());
+            starts.insert(starts.end(), same + 1, old.end());
+            run.complete = oldComplete;
+            return result;
         }
     }
+    return result;
 }

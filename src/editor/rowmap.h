@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QTextLayout>
 
+#include <limits>
 #include <map>
 #include <memory>
 #include <vector>
@@ -38,7 +39,15 @@ public:
     // Characters a row holds on average, for estimates.
     int charsPerRow() const;
 
-    void textChanged(int start, int removed, int added);
+    // Where rows changed after an edit: from the row holding `from` to the one
+    // holding `to`, or to the text's end when rows below moved too.
+    struct Changed
+    {
+        static constexpr int ToTheEnd = std::numeric_limits<int>::max();
+        int from = 0;
+        int to = ToTheEnd;
+    };
+    Changed textChanged(int start, int removed, int added);
     // Input-method text shown at `position` without being part of the text.
     void setPreedit(int position, const QString &text);
 
@@ -96,7 +105,8 @@ private:
     Row rowOf(int lineStart, LineRows &rows, Runs::iterator run, std::size_t index);
     // After a change at `at` inside a long line: keeps the rows before it and
     // the rows after it that line up again.
-    void rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed, int added);
+    Changed rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed,
+                   int added);
 
     const PieceTree &m_text;
     QFont m_font;

@@ -68,7 +68,8 @@ void TextView::changeEvent(QEvent *event)
 
 void TextView::textChanged(int start, int removed, int added)
 {
-    m_rows.textChanged(start, removed, added);
+    const RowMap::Changed rows = m_rows.textChanged(start, removed, added);
+    const int top = m_top;
     if (m_top > start + removed)
         m_top += added - removed;
     else if (m_top > start)
@@ -76,7 +77,10 @@ void TextView::textChanged(int start, int removed, int added)
     m_top = m_rows.rowAt(m_top).start;
     m_stickyX = -1;
     updateScrollBar();
-    viewport()->update();
+    if (m_top == top && rows.from > top)
+        updateRows(rows.from, rows.to);
+    else
+        viewport()->update();
     if (QAccessible::isActive()) {
         QAccessibleEvent changed(this, QAccessible::TextUpdated);
         QAccessible::updateAccessibility(&changed);
@@ -90,7 +94,11 @@ void TextView::selectionChanged()
     if (!m_keepScroll)
         ensureCaretVisible();
     restartBlink();
-    viewport()->update();
+    // What was highlighted and what is now, with the caret at either end.
+    const int start = std::min(m_model.selectionStart(), m_shownSelection.first);
+    const int end = std::max(m_model.selectionEnd(), m_shownSelection.second);
+    m_shownSelection = {m_model.selectionStart(), m_model.selectionEnd()};
+    updateRows(start, end);
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent moved(this, m_model.caret());
         QAccessible::updateAccessibility(&moved);
@@ -265,6 +273,28 @@ QRect TextView::caretRect() const
     const qreal x = Margin + caretX(caret);
     const QRect inViewport(int(x) - 1, int(y), 3, int(std::ceil(m_rows.rowHeight())));
     return inViewport.translated(viewport()->pos());
+}
+
+void TextView::updateRows(int from, int to)
+{
+    const qreal height = m_rows.rowHeight();
+    const int bottom = viewport()->height();
+    RowMap::Row row = m_rows.rowAt(m_top);
+    qreal y = topY();
+    qreal first = from <= m_top ? 0 : -1;
+    for (; y < bottom && row.start <= to; y += height) {
+        if (first < 0 && (row.end > from || (row.lastInLine() && row.end == from)))
+            first = y;
+        // Rows below the screen are not looked for: they may need wrapping.
+        if (y + height >= bottom || !m_rows.next(row)) {
+            y = bottom; // and the empty space below the last row
+            break;
+        }
+    }
+    if (to == RowMap::Changed::ToTheEnd)
+        y = bottom;
+    if (first >= 0 && y > first)
+        viewport()->update(QRect(0, int(first), viewport()->width(), int(std::ceil(y - first))));
 }
 
 void TextView::updateCaret()

@@ -4,6 +4,8 @@
 #include <QBasicTimer>
 #include <QPoint>
 
+#include <utility>
+
 #include "editor/rowmap.h"
 #include "editor/textmodel.h"
 
@@ -82,6 +84,8 @@ private:
     void ensureCaretVisible();
     void updateScrollBar();
     void scrollBarAction(int action);
+    // Repaints the rows on screen that hold any offset from `from` to `to`.
+    void updateRows(int from, int to);
     void updateCaret();
     void restartBlink();
     void drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection);
@@ -115,6 +119,7 @@ private:
     bool m_paging = false;
     bool m_keepScroll = false; // Select All leaves the view where it is
     bool m_caretShown = true;
+    std::pair<int, int> m_shownSelection; // as last painted
     QBasicTimer m_blink;
     QBasicTimer m_autoScroll;
     QBasicTimer m_tripleClick;
