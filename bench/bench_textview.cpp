@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QStyleHints>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -27,6 +28,9 @@ enum Page : int64_t {
     OneLine,  // 1 MB on one line of words
     LongLine, // 16 MB on one line of words
     NoBreak,  // 16 MB on one line with no break opportunity
+    // 10 KB on one line with no break opportunity: the same text as NoBreak
+    // in small, to show what the page's size costs apart from its text.
+    SmallNoBreak,
 };
 
 QString makePage(int64_t page)
@@ -46,14 +50,16 @@ QString makePage(int64_t page)
         return repeat(words, 1 << 20);
     case LongLine:
         return repeat(words, 16 << 20);
-    default:
+    case NoBreak:
         return QString(16 << 20, QLatin1Char('A'));
+    default:
+        return QString(10 << 10, QLatin1Char('A'));
     }
 }
 
 const QString &pageText(int64_t page)
 {
-    static QString cached[5];
+    static QString cached[SmallNoBreak + 1];
     if (cached[page].isEmpty())
         cached[page] = makePage(page);
     return cached[page];
@@ -297,22 +303,53 @@ void plainCopy(benchmark::State &state)
     }
 }
 
-// CPU used per second of wall time while the caret blinks on an open page.
+// CPU used, in percent of a core, while the event loop runs a while.
+double idlePercent()
+{
+    constexpr int Ms = 3000;
+    const double start = cpuSeconds();
+    QEventLoop loop;
+    QTimer::singleShot(Ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return (cpuSeconds() - start) * 100 * 1000 / Ms;
+}
+
+// CPU used per second of wall time while the caret blinks on an open page;
+// with range(1) set, the caret stands still, which is the baseline.
 void idle(benchmark::State &state)
 {
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int flash = hints->cursorFlashTime();
+    if (state.range(1))
+        hints->setCursorFlashTime(0);
     Editor editor(state.range(0));
     editor.box()->setFocus();
     editor.document().select(placeOf(pageText(state.range(0)), 2), 0);
     settle();
-    double used = 0;
-    for (auto _ : state) {
-        const double start = cpuSeconds();
-        QEventLoop loop;
-        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
-        loop.exec();
-        used = cpuSeconds() - start;
-    }
-    state.counters["cpu%"] = used * 100;
+    double percent = 0;
+    for (auto _ : state)
+        percent = idlePercent();
+    state.counters["cpu%"] = percent;
+    hints->setCursorFlashTime(flash);
+}
+
+// The same for Qt's stock box on the 10 KB page: what a blinking caret costs
+// in Qt's own paint cycle.
+void stockIdle(benchmark::State &state)
+{
+    QPlainTextEdit box;
+    box.resize(553, 401);
+    box.show();
+    box.setPlainText(pageText(Small));
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(placeOf(pageText(Small), 2));
+    box.setTextCursor(cursor);
+    box.setFocus();
+    settle();
+    double percent = 0;
+    for (auto _ : state)
+        percent = idlePercent();
+    state.counters["cpu%"] = percent;
 }
 
 constexpr int64_t End = 0;
@@ -331,6 +368,7 @@ BENCHMARK(stockOpen)
     ->UseRealTime();
 BENCHMARK(keystroke)
     ->ArgsProduct({{Small, Large, OneLine, LongLine, NoBreak}, {End, Middle, LineMiddle}})
+    ->Args({SmallNoBreak, LineMiddle})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 BENCHMARK(stockKeystroke)
@@ -349,11 +387,11 @@ BENCHMARK(move)
 BENCHMARK(selectAllCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(plainCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(idle)
-    ->Arg(Small)
-    ->Arg(LongLine)
+    ->ArgsProduct({{Small, LongLine}, {0, 1}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(stockIdle)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 static const RatioRegistration openRatio("open 100 MB: view / stock box",
                                          "stockOpen/1/iterations:1/real_time", "open/1/real_time");
@@ -374,6 +412,8 @@ TAGLOOM_KEY_RATIO(1, 0, "key at end 100 MB / 10 KB");
 TAGLOOM_KEY_RATIO(1, 1, "key mid 100 MB / 10 KB");
 TAGLOOM_KEY_RATIO(3, 2, "key mid 16 MB line / 10 KB");
 TAGLOOM_KEY_RATIO(4, 2, "key mid 16 MB no-break / 10 KB");
+static const RatioRegistration keyNoBreak("key mid 16 MB no-break / 10 KB no-break",
+                                          "keystroke/5/2/real_time", "keystroke/4/2/real_time");
 static const RatioRegistration insertLong("insertFragment 16 MB line / 10 KB",
                                           "insertFragment/0/real_time",
                                           "insertFragment/3/real_time");

@@ -25,7 +25,7 @@ constexpr std::size_t MaxLines = 4096;
 constexpr std::size_t MaxBlocks = 512;
 // A run wraps on to a place at most this many chunks ahead; farther, a run
 // of its own starts there.
-constexpr int JumpChunks = 16;
+constexpr int JumpChunks = 4;
 
 } // namespace
 
@@ -148,7 +148,7 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
         return;
     }
     const int from = run.starts.back();
-    for (int chunk = rows * charsPerRow();; chunk *= 2) {
+    for (int chunk = rows * charsPerRow() + LookAhead;; chunk *= 2) {
         const int end = std::min(length, from + chunk);
         std::shared_ptr<QTextLayout> part = layout(lineStart + from, end - from, false, Wrapped, line.direction);
         const int lines = part->lineCount();
@@ -186,10 +186,12 @@ void RowMap::keepBlock(int at, Block block)
     m_blocks[at] = std::move(block);
 }
 
-void RowMap::extend(int lineStart, LineRows &rows, Runs::iterator run)
+void RowMap::extend(int lineStart, LineRows &rows, Runs::iterator run, int wanted)
 {
+    // No more than asked for, but not so little that a chunk is mostly the
+    // rows it cannot trust.
     const std::size_t known = run->second.starts.size();
-    wrapChunk(lineStart, rows, run->second, ChunkRows);
+    wrapChunk(lineStart, rows, run->second, std::clamp(wanted, RewrapRows, ChunkRows));
     join(rows, run, known - 1);
 }
 
@@ -246,7 +248,7 @@ RowMap::Runs::iterator RowMap::runFor(int lineStart, LineRows &rows, int relativ
             run = rows.runs.emplace(start, Run{{start}, false}).first;
             continue;
         }
-        extend(lineStart, rows, run);
+        extend(lineStart, rows, run, distance / charsPerRow() + 2);
     }
 }
 
@@ -254,7 +256,7 @@ RowMap::Row RowMap::rowOf(int lineStart, LineRows &rows, Runs::iterator run, std
 {
     Run &found = run->second;
     while (!found.complete && found.starts.size() < index + 2)
-        extend(lineStart, rows, run);
+        extend(lineStart, rows, run, int(index + 3 - found.starts.size()));
     index = std::min(index, found.starts.size() - 1);
     Row row;
     row.lineStart = lineStart;

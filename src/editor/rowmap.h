@@ -92,7 +92,7 @@ private:
     // The run whose rows reach `relative`, wrapping or starting one.
     Runs::iterator runFor(int lineStart, LineRows &rows, int relative);
     // Wraps one chunk more of `run`, then joins the runs it reaches.
-    void extend(int lineStart, LineRows &rows, Runs::iterator run);
+    void extend(int lineStart, LineRows &rows, Runs::iterator run, int wanted);
     // Wraps on from the run's last row, `rows` rows' worth of text at least.
     void wrapChunk(int lineStart, const LineRows &line, Run &run, int rows);
     void join(LineRows &rows, Runs::iterator run, std::size_t from);
