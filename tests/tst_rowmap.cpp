@@ -61,8 +61,22 @@ QString words(QRandomGenerator &random, int length)
 QString markup(QRandomGenerator &random, int length)
 {
     static const char *const tokens[] = {
-        "<a href=\"x.html\">", "</a>", "(1,234.5)", "x/y", "\"quoted\"", "a-b", "50%",
-        "$12", "e.g.", "<br/>",  "--",   "?!",        "[i]", "{k:v}",      "\t",  "  ",
+        "<a href=\"x.html\">",
+        "</a>",
+        "(1,234.5)",
+        "x/y",
+        "\"quoted\"",
+        "a-b",
+        "50%",
+        "$12",
+        "e.g.",
+        "<br/>",
+        "--",
+        "?!",
+        "[i]",
+        "{k:v}",
+        "\t",
+        "  ",
     };
     QString text;
     while (text.size() < length) {

@@ -61,6 +61,26 @@ int highlightedPixels(TextView &view)
     return count;
 }
 
+// A point in the viewport over the left of the character at `position` on
+// the first row.
+QPoint pointOver(TextView &view, int position)
+{
+    QPoint point(0, 8);
+    while (point.x() < view.viewport()->width() &&
+           view.positionAt(view.viewport()->mapTo(&view, point)) < position)
+        point.rx() += 1;
+    return point + QPoint(1, 0);
+}
+
+void sendMouse(QWidget *viewport, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+}
+
 // With the focus, so that the selection and the caret show.
 QImage focusedPicture(TextView &view)
 {
@@ -90,6 +110,8 @@ private slots:
     void selectionHighlightedOnlyWithFocus();
     void darkPalette();
     void scrollBarStaysSteadyOnALongLine();
+    void dragAfterDoubleClickGoesByWords_data();
+    void dragAfterDoubleClickGoesByWords();
     void editsDrawAsAFreshView_data();
     void editsDrawAsAFreshView();
     void dropFromElsewhere_data();
@@ -329,6 +351,42 @@ void TestTextView::scrollBarStaysSteadyOnALongLine()
     }
 }
 
+void TestTextView::dragAfterDoubleClickGoesByWords_data()
+{
+    QTest::addColumn<int>("to"); // the character dragged to
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("anchor");
+    // "alpha beta gamma delta": "beta" is double-clicked.
+    QTest::newRow("into a later word") << 19 << 22 << 6;
+    QTest::newRow("into an earlier word") << 2 << 0 << 10;
+    QTest::newRow("within the word") << 8 << 10 << 6;
+    QTest::newRow("on into the next word") << 12 << 16 << 6;
+}
+
+void TestTextView::dragAfterDoubleClickGoesByWords()
+{
+    QFETCH(int, to);
+    QFETCH(int, caret);
+    QFETCH(int, anchor);
+    auto view = shownView("alpha beta gamma delta");
+    QWidget *viewport = view->viewport();
+    const QPoint word = pointOver(*view, 7);
+    sendMouse(viewport, QEvent::MouseButtonPress, word);
+    sendMouse(viewport, QEvent::MouseButtonRelease, word);
+    sendMouse(viewport, QEvent::MouseButtonDblClick, word);
+    QCOMPARE(view->model().selectedText(), QString("beta"));
+    sendMouse(viewport, QEvent::MouseMove, pointOver(*view, to));
+    QCOMPARE(view->model().caret(), caret);
+    QCOMPARE(view->model().anchor(), anchor);
+    sendMouse(viewport, QEvent::MouseButtonRelease, pointOver(*view, to));
+    // After the release, a click and a drag select by characters again.
+    sendMouse(viewport, QEvent::MouseButtonPress, pointOver(*view, 1));
+    sendMouse(viewport, QEvent::MouseButtonRelease, pointOver(*view, 1));
+    sendMouse(viewport, QEvent::MouseButtonPress, pointOver(*view, 1));
+    sendMouse(viewport, QEvent::MouseMove, pointOver(*view, 3));
+    QCOMPARE(view->model().selectedText(), QString("lp"));
+}
+
 void TestTextView::editsDrawAsAFreshView_data()
 {
     QTest::addColumn<QString>("page");
@@ -354,9 +412,8 @@ void TestTextView::editsDrawAsAFreshView()
     QFETCH(QString, page);
     QFETCH(int, at);
     QStyleHints *hints = QGuiApplication::styleHints();
-    const auto restore = qScopeGuard([hints, flash = hints->cursorFlashTime()] {
-        hints->setCursorFlashTime(flash);
-    });
+    const auto restore = qScopeGuard(
+        [hints, flash = hints->cursorFlashTime()] { hints->setCursorFlashTime(flash); });
     hints->setCursorFlashTime(0); // a caret that stays
     auto view = shownView(page);
     view->verticalScrollBar()->setValue(at - 150);

@@ -86,7 +86,28 @@ template <class Box> void setUp(Box *box, const QFont &font)
     box->show();
 }
 
+struct Gesture
+{
+    QEvent::Type type;
+    QPoint at;
+};
+
+void perform(QWidget *viewport, const QList<Gesture> &gestures)
+{
+    for (const Gesture &gesture : gestures) {
+        const bool held = gesture.type == QEvent::MouseMove;
+        const Qt::MouseButton button = held ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons buttons =
+            gesture.type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(gesture.type, gesture.at, viewport->mapToGlobal(gesture.at), button,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<Gesture>)
 
 class TestTextViewDiff : public QObject
 {
@@ -95,6 +116,8 @@ class TestTextViewDiff : public QObject
 private slots:
     void sameAsTheStockBox_data();
     void sameAsTheStockBox();
+    void clicksAsTheStockBox_data();
+    void clicksAsTheStockBox();
     void arrowsInRightToLeftLines_data();
     void arrowsInRightToLeftLines();
 };
@@ -169,6 +192,54 @@ void TestTextViewDiff::sameAsTheStockBox()
                                 .arg(cursor.anchor())
                                 .arg(where)));
     }
+}
+
+void TestTextViewDiff::clicksAsTheStockBox_data()
+{
+    QTest::addColumn<QList<Gesture>>("gestures");
+    const auto doubleClick = [](QPoint at) {
+        return QList<Gesture>{{QEvent::MouseButtonPress, at},
+                              {QEvent::MouseButtonRelease, at},
+                              {QEvent::MouseButtonDblClick, at}};
+    };
+    const auto releaseAt = [](QList<Gesture> gestures, QPoint to) {
+        gestures.append({QEvent::MouseMove, to});
+        gestures.append({QEvent::MouseButtonRelease, to});
+        return gestures;
+    };
+    QTest::newRow("double click") << releaseAt(doubleClick(QPoint(40, 10)), QPoint(40, 10));
+    QTest::newRow("double click, moved within the word")
+        << releaseAt(doubleClick(QPoint(30, 10)), QPoint(55, 11));
+    QTest::newRow("double click on a tag")
+        << releaseAt(doubleClick(QPoint(130, 27)), QPoint(130, 27));
+    QList<Gesture> triple = doubleClick(QPoint(100, 40));
+    triple.append({QEvent::MouseButtonRelease, QPoint(100, 40)});
+    triple.append({QEvent::MouseButtonPress, QPoint(100, 40)});
+    triple.append({QEvent::MouseButtonRelease, QPoint(100, 40)});
+    QTest::newRow("triple click") << triple;
+}
+
+// A double click selects a word and a triple click a line, as in the stock box.
+void TestTextViewDiff::clicksAsTheStockBox()
+{
+    QFETCH(QList<Gesture>, gestures);
+    const QString page = "<p>lorem ipsum, dolor sit amet</p>\n"
+                         "consectetur <b>adipiscing</b> elit\n"
+                         "sed do-eiusmod tempor    incididunt\n"
+                         "x\n";
+    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QPlainTextEdit stock;
+    stock.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setUp(&stock, font);
+    TextView view;
+    setUp(&view, font);
+    stock.setPlainText(page);
+    view.model().setText(page);
+    perform(stock.viewport(), gestures);
+    perform(view.viewport(), gestures);
+    QVERIFY(stock.textCursor().hasSelection());
+    QCOMPARE(view.model().caret(), stock.textCursor().position());
+    QCOMPARE(view.model().anchor(), stock.textCursor().anchor());
 }
 
 void TestTextViewDiff::arrowsInRightToLeftLines_data()

@@ -136,7 +136,8 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
 {
     const int length = line.length;
     if (length <= LongLine) {
-        std::shared_ptr<QTextLayout> whole = layout(lineStart, length, false, Wrapped, line.direction);
+        std::shared_ptr<QTextLayout> whole =
+            layout(lineStart, length, false, Wrapped, line.direction);
         run.starts.clear();
         for (int i = 0; i < whole->lineCount(); ++i)
             run.starts.push_back(whole->lineAt(i).textStart());
@@ -150,7 +151,8 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
     const int from = run.starts.back();
     for (int chunk = rows * charsPerRow() + LookAhead;; chunk *= 2) {
         const int end = std::min(length, from + chunk);
-        std::shared_ptr<QTextLayout> part = layout(lineStart + from, end - from, false, Wrapped, line.direction);
+        std::shared_ptr<QTextLayout> part =
+            layout(lineStart + from, end - from, false, Wrapped, line.direction);
         const int lines = part->lineCount();
         // The last row may depend on the text cut off at the chunk's end, and
         // the one before it too when the last is short: a row's end hangs on
@@ -359,8 +361,8 @@ RowMap::Shaped RowMap::shape(const Row &row)
     if (found == m_blocks.end() || found->second.length != length ||
         (found->second.line >= 0) != alone) {
         if (alone)
-            keepBlock(at, {layout(at, length, true, QTextOption::NoWrap, rows.direction), at, 0,
-                           length});
+            keepBlock(
+                at, {layout(at, length, true, QTextOption::NoWrap, rows.direction), at, 0, length});
         else
             keepBlock(at, {layout(at, length, true, Wrapped, rows.direction), at, -1, length});
         found = m_blocks.find(at);
@@ -417,7 +419,7 @@ RowMap::Changed RowMap::textChanged(int start, int removed, int added)
             line.length = rows.length + delta;
             line.direction = at < LongLine ? directionOf(lineStart, line.length) : rows.direction;
             if (line.direction != rows.direction)
-                blocks.clear(); // shaped the other way round
+                blocks.clear();                  // shaped the other way round
             const int reach = 2 * charsPerRow(); // a row's start hangs on the word after it
             bool first = true;
             for (auto &[key, run] : rows.runs) {
@@ -452,8 +454,8 @@ RowMap::Changed RowMap::textChanged(int start, int removed, int added)
     return result;
 }
 
-RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, int at,
-                               int removed, int added)
+RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed,
+                               int added)
 {
     std::vector<int> &starts = run.starts;
     const int delta = added - removed;

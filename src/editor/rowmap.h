@@ -105,8 +105,7 @@ private:
     Row rowOf(int lineStart, LineRows &rows, Runs::iterator run, std::size_t index);
     // After a change at `at` inside a long line: keeps the rows before it and
     // the rows after it that line up again.
-    Changed rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed,
-                   int added);
+    Changed rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed, int added);
 
     const PieceTree &m_text;
     QFont m_font;
@@ -116,7 +115,7 @@ private:
     qreal m_charWidth = 8;
     int m_preeditPosition = -1;
     QString m_preedit;
-    std::map<int, LineRows> m_lines;                      // by line start
+    std::map<int, LineRows> m_lines; // by line start
     // Shaped text ready to draw: a short line whole, or one row of a long
     // line, which may be a line of a wrapped chunk's layout.
     struct Block

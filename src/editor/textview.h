@@ -104,7 +104,8 @@ private:
     void removeOr(int from, int to);
 
     // Mouse, clipboard and drag and drop (textviewmouse.cpp).
-    void selectWordAt(int position);
+    // The word at `position`, or the run of spaces or the mark there.
+    std::pair<int, int> wordAt(int position) const;
     void extendTo(int position);
     void startDrag();
     void autoScroll();
@@ -124,9 +125,11 @@ private:
     QBasicTimer m_autoScroll;
     QBasicTimer m_tripleClick;
     QPoint m_pressPoint;
+    QPoint m_doubleClickPoint;
     QPoint m_lastMouse;
     bool m_mayDrag = false;
     bool m_selecting = false;
+    std::pair<int, int> m_wordAnchor{-1, -1}; // the word double-clicked, while dragging
     int m_dropCaret = -1;
     int m_wheelRemainder = 0;
     QString m_preedit;

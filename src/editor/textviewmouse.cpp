@@ -177,7 +177,10 @@ void TextView::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     m_pressPoint = point;
-    if (m_tripleClick.isActive()) {
+    // A third click soon after a double click, and where it was, takes the line.
+    const bool near =
+        (point - m_doubleClickPoint).manhattanLength() < QApplication::startDragDistance();
+    if (m_tripleClick.isActive() && near) {
         m_tripleClick.stop();
         const PieceTree &text = m_model.text();
         const int line = text.lineAt(position);
@@ -224,7 +227,22 @@ void TextView::mouseMoveEvent(QMouseEvent *event)
 
 void TextView::extendTo(int position)
 {
-    m_model.setSelection(position, m_model.anchor());
+    if (m_wordAnchor.first < 0) {
+        m_model.setSelection(position, m_model.anchor());
+        return;
+    }
+    // After a double click the selection grows by whole words and always
+    // holds the word clicked first.
+    const auto [first, last] = m_wordAnchor;
+    if (position >= first && position <= last) {
+        m_model.setSelection(last, first);
+        return;
+    }
+    const auto [from, to] = wordAt(position);
+    if (from < first)
+        m_model.setSelection(from, last);
+    else
+        m_model.setSelection(std::max(to, last), first);
 }
 
 void TextView::autoScroll()
@@ -251,18 +269,22 @@ void TextView::mouseReleaseEvent(QMouseEvent *event)
     if (m_selecting)
         publishSelection();
     m_selecting = false;
+    m_wordAnchor = {-1, -1};
 }
 
 void TextView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    selectWordAt(positionAt(event->position().toPoint() + viewport()->pos()));
+    m_doubleClickPoint = event->position().toPoint() + viewport()->pos();
+    m_wordAnchor = wordAt(positionAt(m_doubleClickPoint));
+    m_model.setSelection(m_wordAnchor.second, m_wordAnchor.first);
+    m_selecting = true;
     m_tripleClick.start(QGuiApplication::styleHints()->mouseDoubleClickInterval(), this);
     publishSelection();
 }
 
-void TextView::selectWordAt(int position)
+std::pair<int, int> TextView::wordAt(int position) const
 {
     const PieceTree &text = m_model.text();
     const int line = text.lineAt(position);
@@ -281,7 +303,7 @@ void TextView::selectWordAt(int position)
         from = 0;
     if (to < 0)
         to = window.size();
-    m_model.setSelection(start + int(to), start + int(from));
+    return {start + int(from), start + int(to)};
 }
 
 void TextView::startDrag()
