@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <QWheelEvent>
 
 #include <cstring>
@@ -112,6 +113,7 @@ private slots:
     void scrollBarStaysSteadyOnALongLine();
     void dragAfterDoubleClickGoesByWords_data();
     void dragAfterDoubleClickGoesByWords();
+    void dragMovesTheSelection();
     void editsDrawAsAFreshView_data();
     void editsDrawAsAFreshView();
     void dropFromElsewhere_data();
@@ -385,6 +387,33 @@ void TestTextView::dragAfterDoubleClickGoesByWords()
     sendMouse(viewport, QEvent::MouseButtonPress, pointOver(*view, 1));
     sendMouse(viewport, QEvent::MouseMove, pointOver(*view, 3));
     QCOMPARE(view->model().selectedText(), QString("lp"));
+}
+
+// A real drag under X11: the selection picked up and dropped further on
+// moves there, as one undo step.
+void TestTextView::dragMovesTheSelection()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("drags need a window system");
+    auto view = shownView("alpha beta gamma delta");
+    view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(view.get()));
+    view->model().setSelection(10, 6); // "beta"
+    QWidget *viewport = view->viewport();
+    QWindow *window = view->windowHandle();
+    const QPoint from = viewport->mapTo(view.get(), pointOver(*view, 7));
+    const QPoint to = viewport->mapTo(view.get(), pointOver(*view, 19));
+    // The drag runs its own event loop; the mouse goes on from inside it.
+    QTimer::singleShot(100, view.get(), [window, from, to] {
+        QTest::mouseMove(window, (from + to) / 2);
+        QTest::mouseMove(window, to);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, to);
+    });
+    QTest::mousePress(window, Qt::LeftButton, {}, from);
+    QTest::mouseMove(window, from + QPoint(QApplication::startDragDistance() + 2, 0));
+    QTRY_COMPARE(view->model().text().text(), QString("alpha  gamma debetalta"));
+    view->model().undo();
+    QCOMPARE(view->model().text().text(), QString("alpha beta gamma delta"));
 }
 
 void TestTextView::editsDrawAsAFreshView_data()
