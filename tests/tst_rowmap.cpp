@@ -111,6 +111,8 @@ void TestRowMap::longLineRowsMatchQt_data()
     QRandomGenerator random(7);
     QTest::newRow("words") << words(random, 50000);
     QTest::newRow("markup") << markup(random, 50000);
+    QTest::newRow("right-to-left")
+        << QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd ") + markup(random, 50000);
     QTest::newRow("no break opportunity") << QString(40000, QLatin1Char('x'));
     QTest::newRow("tabs and spaces") << QString("\tab  cd\t\t ef ").repeated(3000);
     QTest::newRow("one very long word among words")

@@ -516,6 +516,8 @@ void TestTextView::editsDrawAsAFreshView()
     compare("redone");
     replace(0, 1, "Z");
     compare("changed above");
+    replace(0, 0, QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd "));
+    compare("turned right-to-left");
 }
 
 namespace {

@@ -149,11 +149,22 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
         return;
     }
     const int from = run.starts.back();
+    // Right-to-left text is laid out from the row before, so that the first
+    // row reorders as it does within its paragraph.
+    int context = from;
+    if (line.direction == Qt::RightToLeft && run.starts.size() > 1)
+        context = run.starts[run.starts.size() - 2];
     for (int chunk = rows * charsPerRow() + LookAhead;; chunk *= 2) {
         const int end = std::min(length, from + chunk);
         std::shared_ptr<QTextLayout> part =
-            layout(lineStart + from, end - from, false, Wrapped, line.direction);
+            layout(lineStart + context, end - context, false, Wrapped, line.direction);
         const int lines = part->lineCount();
+        const int skip = context < from ? 1 : 0;
+        if (skip && (lines < 2 || part->lineAt(1).textStart() != from - context)) {
+            context = from; // the row before did not come out the same
+            chunk /= 2;
+            continue;
+        }
         // The last row may depend on the text cut off at the chunk's end, and
         // the one before it too when the last is short: a row's end hangs on
         // the word after it, and the break rules look a few characters ahead.
@@ -161,16 +172,16 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
         int whole = lines;
         if (!run.complete)
             whole = part->lineAt(lines - 1).textLength() >= LookAhead ? lines - 1 : lines - 2;
-        if (whole < 1)
+        if (whole < 1 + skip)
             continue;
-        for (int i = 1; i <= whole && i < lines; ++i)
-            run.starts.push_back(from + part->lineAt(i).textStart());
+        for (int i = 1 + skip; i <= whole && i < lines; ++i)
+            run.starts.push_back(context + part->lineAt(i).textStart());
         // The rows found are shaped already: they are drawn from the chunk.
-        for (int i = 0; i < whole; ++i) {
-            const QTextLine line = part->lineAt(i);
-            const int at = lineStart + from + line.textStart();
-            if (!holdsPreedit(at, line.textLength()))
-                keepBlock(at, {part, lineStart + from, i, line.textLength()});
+        for (int i = skip; i < whole; ++i) {
+            const QTextLine row = part->lineAt(i);
+            const int at = lineStart + context + row.textStart();
+            if (!holdsPreedit(at, row.textLength()))
+                keepBlock(at, {part, lineStart + context, i, row.textLength()});
         }
         return;
     }
@@ -361,8 +372,7 @@ RowMap::Shaped RowMap::shape(const Row &row)
     if (found == m_blocks.end() || found->second.length != length ||
         (found->second.line >= 0) != alone) {
         if (alone)
-            keepBlock(
-                at, {layout(at, length, true, QTextOption::NoWrap, rows.direction), at, 0, length});
+            keepBlock(at, rowBlock(row, rows.direction));
         else
             keepBlock(at, {layout(at, length, true, Wrapped, rows.direction), at, -1, length});
         found = m_blocks.find(at);
@@ -374,6 +384,31 @@ RowMap::Shaped RowMap::shape(const Row &row)
     const int line = alone ? block.line : row.index;
     result.line = block.layout->lineAt(std::clamp(line, 0, block.layout->lineCount() - 1));
     return result;
+}
+
+RowMap::Block RowMap::rowBlock(const Row &row, Qt::LayoutDirection direction)
+{
+    const int length = row.end - row.start;
+    // Right-to-left text is shaped with the rows around it, so that it
+    // reorders as within its paragraph; the row is drawn from its own line.
+    if (direction == Qt::RightToLeft) {
+        Row before = row;
+        Row after = row;
+        const int from = row.start > row.lineStart && previous(before) ? before.start : row.start;
+        const int to = !row.lastInLine() && next(after) ? after.end : row.end;
+        auto shaped = layout(from, to - from, true, Wrapped, direction);
+        for (int i = 0; i < shaped->lineCount(); ++i) {
+            const QTextLine line = shaped->lineAt(i);
+            if (from + line.textStart() == row.start && line.textLength() == length)
+                return {std::move(shaped), from, i, length};
+        }
+    }
+    // Wrapped as in its chunk, so that spaces at its end hang the same way;
+    // a row that does not fit alone is drawn unwrapped.
+    auto shaped = layout(row.start, length, true, Wrapped, direction);
+    if (shaped->lineCount() > 1)
+        shaped = layout(row.start, length, true, QTextOption::NoWrap, direction);
+    return {std::move(shaped), row.start, 0, length};
 }
 
 void RowMap::setPreedit(int position, const QString &text)
@@ -397,9 +432,9 @@ RowMap::Changed RowMap::textChanged(int start, int removed, int added)
         }
     }
     m_blocks.swap(blocks);
-    const int line = m_text.lineAt(start);
-    const int changedLine = m_text.lineStart(line);
-    const int changedEnd = m_text.lineEnd(line);
+    const int changedIndex = m_text.lineAt(start);
+    const int changedLine = m_text.lineStart(changedIndex);
+    const int changedEnd = m_text.lineEnd(changedIndex);
     Changed result{changedLine, Changed::ToTheEnd};
     int shortRows = 0; // of the changed line before, when it was short and wrapped
     std::map<int, LineRows> kept;
@@ -419,7 +454,7 @@ RowMap::Changed RowMap::textChanged(int start, int removed, int added)
             line.length = rows.length + delta;
             line.direction = at < LongLine ? directionOf(lineStart, line.length) : rows.direction;
             if (line.direction != rows.direction)
-                blocks.clear();                  // shaped the other way round
+                m_blocks.clear();                // shaped the other way round
             const int reach = 2 * charsPerRow(); // a row's start hangs on the word after it
             bool first = true;
             for (auto &[key, run] : rows.runs) {
@@ -433,9 +468,9 @@ RowMap::Changed RowMap::textChanged(int start, int removed, int added)
                     Run &kept = line.runs[key] = std::move(run);
                     if (before)
                         continue;
-                    const Changed rows = rewrap(lineStart, line, kept, at, removed, added);
-                    result.from = first ? rows.from : std::min(result.from, rows.from);
-                    result.to = first ? rows.to : std::max(result.to, rows.to);
+                    const Changed span = rewrap(lineStart, line, kept, at, removed, added);
+                    result.from = first ? span.from : std::min(result.from, span.from);
+                    result.to = first ? span.to : std::max(result.to, span.to);
                     first = false;
                 }
             }

@@ -129,5 +129,7 @@ private:
     // where the pre-edit text stands.
     bool holdsPreedit(int at, int length) const;
     void keepBlock(int at, Block block);
+    // A row of a long line shaped on its own, when its chunk's shapes are gone.
+    Block rowBlock(const Row &row, Qt::LayoutDirection direction);
     std::map<int, Block> m_blocks; // by the offset of the line or row drawn
 };
