@@ -46,7 +46,7 @@ void printRatios()
         const auto measured = medians().find(ratio.measured);
         if (baseline == medians().end() || measured == medians().end() || baseline->second <= 0)
             continue;
-        std::printf("  %-44s %8.2f  (%s / %s)\n", ratio.label.c_str(),
+        std::printf("  %-44s %9.4g  (%s / %s)\n", ratio.label.c_str(),
                     measured->second / baseline->second, ratio.measured.c_str(),
                     ratio.baseline.c_str());
     }

@@ -5,29 +5,7 @@
 
 #include <algorithm>
 
-#include "editor/controlpictures.h"
 #include "editor/piecetree.h"
-
-namespace {
-
-// Lines longer than this are wrapped chunk by chunk.
-constexpr int LongLine = 4096;
-// A chunk holds this many rows' worth of characters: Qt's line breaking
-// slows with the length of a run it cannot break, so chunks stay short.
-constexpr int ChunkRows = 16;
-// Past a chunk's last row start, this much text makes the row before whole.
-constexpr int LookAhead = 32;
-// After an edit, wrapping goes on this many rows at a time: the old rows
-// mostly line up again within two.
-constexpr int RewrapRows = 4;
-// Past this many remembered lines, short lines are forgotten.
-constexpr std::size_t MaxLines = 4096;
-constexpr std::size_t MaxBlocks = 512;
-// A run wraps on to a place at most this many chunks ahead; farther, a run
-// of its own starts there.
-constexpr int JumpChunks = 4;
-
-} // namespace
 
 RowMap::RowMap(const PieceTree &text) : m_text(text) {}
 
@@ -54,33 +32,6 @@ int RowMap::charsPerRow() const
     return std::max(1, int(m_width / m_charWidth));
 }
 
-std::shared_ptr<QTextLayout> RowMap::layout(int start, int count, bool withPreedit,
-                                            QTextOption::WrapMode wrap,
-                                            Qt::LayoutDirection direction) const
-{
-    auto result = std::make_shared<QTextLayout>(
-        ControlPictures::displayed(m_text.text(start, count)), m_font);
-    QTextOption option;
-    option.setWrapMode(wrap);
-    option.setTextDirection(direction);
-    option.setTabStopDistance(m_tabStop);
-    result->setTextOption(option);
-    result->setCacheEnabled(true);
-    if (withPreedit && m_preeditPosition >= start && m_preeditPosition <= start + count &&
-        !m_preedit.isEmpty())
-        result->setPreeditArea(m_preeditPosition - start, m_preedit);
-    result->beginLayout();
-    qreal y = 0;
-    for (QTextLine line = result->createLine(); line.isValid(); line = result->createLine()) {
-        line.setLeadingIncluded(true);
-        line.setLineWidth(m_width);
-        line.setPosition(QPointF(0, y));
-        y += m_rowHeight;
-    }
-    result->endLayout();
-    return result;
-}
-
 RowMap::LineRows &RowMap::rowsOf(int lineStart, int lineEnd)
 {
     auto found = m_lines.find(lineStart);
@@ -96,35 +47,6 @@ RowMap::LineRows &RowMap::rowsOf(int lineStart, int lineEnd)
     rows.direction = directionOf(lineStart, rows.length);
     rows.runs[0].starts.push_back(0);
     return rows;
-}
-
-Qt::LayoutDirection RowMap::directionOf(int lineStart, int length) const
-{
-    // The first character with a strong direction decides, as for a
-    // paragraph; a long line is read only so far.
-    const QString text = m_text.text(lineStart, std::min(length, LongLine));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t ucs = text.at(i).unicode();
-        if (QChar::isHighSurrogate(ucs) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            ucs = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            ++i;
-        }
-        switch (QChar::direction(ucs)) {
-        case QChar::DirL:
-            return Qt::LeftToRight;
-        case QChar::DirR:
-        case QChar::DirAL:
-            return Qt::RightToLeft;
-        default:
-            break;
-        }
-    }
-    return Qt::LeftToRight;
-}
-
-Qt::LayoutDirection RowMap::direction(const Row &row)
-{
-    return rowsOf(row.lineStart, row.lineEnd).direction;
 }
 
 bool RowMap::isLong(const LineRows &rows) const
@@ -185,18 +107,6 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
         }
         return;
     }
-}
-
-bool RowMap::holdsPreedit(int at, int length) const
-{
-    return m_preeditPosition >= at && m_preeditPosition <= at + length;
-}
-
-void RowMap::keepBlock(int at, Block block)
-{
-    if (m_blocks.size() >= MaxBlocks)
-        m_blocks.clear();
-    m_blocks[at] = std::move(block);
 }
 
 void RowMap::extend(int lineStart, LineRows &rows, Runs::iterator run, int wanted)
@@ -358,192 +268,4 @@ bool RowMap::wrapped(int lineStart)
 {
     const auto found = m_lines.find(lineStart);
     return found != m_lines.end() && found->second.runs.begin()->second.complete;
-}
-
-RowMap::Shaped RowMap::shape(const Row &row)
-{
-    // A long line is shaped row by row, so that an edit re-shapes only the
-    // rows it changed and the rows below it stay shaped.
-    const LineRows &rows = rowsOf(row.lineStart, row.lineEnd);
-    const bool alone = isLong(rows);
-    const int at = alone ? row.start : row.lineStart;
-    const int length = alone ? row.end - row.start : row.lineEnd - row.lineStart;
-    auto found = m_blocks.find(at);
-    if (found == m_blocks.end() || found->second.length != length ||
-        (found->second.line >= 0) != alone) {
-        if (alone)
-            keepBlock(at, rowBlock(row, rows.direction));
-        else
-            keepBlock(at, {layout(at, length, true, Wrapped, rows.direction), at, -1, length});
-        found = m_blocks.find(at);
-    }
-    const Block &block = found->second;
-    Shaped result;
-    result.layout = block.layout.get();
-    result.start = block.start;
-    const int line = alone ? block.line : row.index;
-    result.line = block.layout->lineAt(std::clamp(line, 0, block.layout->lineCount() - 1));
-    return result;
-}
-
-RowMap::Block RowMap::rowBlock(const Row &row, Qt::LayoutDirection direction)
-{
-    const int length = row.end - row.start;
-    // Right-to-left text is shaped with the rows around it, so that it
-    // reorders as within its paragraph; the row is drawn from its own line.
-    if (direction == Qt::RightToLeft) {
-        Row before = row;
-        Row after = row;
-        const int from = row.start > row.lineStart && previous(before) ? before.start : row.start;
-        const int to = !row.lastInLine() && next(after) ? after.end : row.end;
-        auto shaped = layout(from, to - from, true, Wrapped, direction);
-        for (int i = 0; i < shaped->lineCount(); ++i) {
-            const QTextLine line = shaped->lineAt(i);
-            if (from + line.textStart() == row.start && line.textLength() == length)
-                return {std::move(shaped), from, i, length};
-        }
-    }
-    // Wrapped as in its chunk, so that spaces at its end hang the same way;
-    // a row that does not fit alone is drawn unwrapped.
-    auto shaped = layout(row.start, length, true, Wrapped, direction);
-    if (shaped->lineCount() > 1)
-        shaped = layout(row.start, length, true, QTextOption::NoWrap, direction);
-    return {std::move(shaped), row.start, 0, length};
-}
-
-void RowMap::setPreedit(int position, const QString &text)
-{
-    m_preeditPosition = text.isEmpty() ? -1 : position;
-    m_preedit = text;
-    m_blocks.clear();
-}
-
-RowMap::Changed RowMap::textChanged(int start, int removed, int added)
-{
-    const int delta = added - removed;
-    // Shaped text the change did not touch stays shaped.
-    std::map<int, Block> blocks;
-    for (auto &[at, block] : m_blocks) {
-        if (at + block.length < start) {
-            blocks.emplace(at, std::move(block));
-        } else if (at > start + removed) {
-            block.start += delta;
-            blocks.emplace(at + delta, std::move(block));
-        }
-    }
-    m_blocks.swap(blocks);
-    const int changedIndex = m_text.lineAt(start);
-    const int changedLine = m_text.lineStart(changedIndex);
-    const int changedEnd = m_text.lineEnd(changedIndex);
-    Changed result{changedLine, Changed::ToTheEnd};
-    int shortRows = 0; // of the changed line before, when it was short and wrapped
-    std::map<int, LineRows> kept;
-    for (auto &[lineStart, rows] : m_lines) {
-        const int lineEnd = lineStart + rows.length;
-        const bool within = lineStart <= start && start + removed <= lineEnd &&
-                            changedLine == lineStart && changedEnd == lineEnd + delta;
-        if (lineEnd < start) {
-            kept.emplace(lineStart, std::move(rows));
-        } else if (lineStart > start + removed) {
-            kept.emplace(lineStart + delta, std::move(rows));
-        } else if (within && !isLong(rows) && rows.runs.begin()->second.complete) {
-            shortRows = int(rows.runs.begin()->second.starts.size());
-        } else if (within && isLong(rows)) {
-            const int at = start - lineStart;
-            LineRows &line = kept[lineStart];
-            line.length = rows.length + delta;
-            line.direction = at < LongLine ? directionOf(lineStart, line.length) : rows.direction;
-            if (line.direction != rows.direction)
-                m_blocks.clear();                // shaped the other way round
-            const int reach = 2 * charsPerRow(); // a row's start hangs on the word after it
-            bool first = true;
-            for (auto &[key, run] : rows.runs) {
-                if (key > at + removed) {
-                    Run shifted = std::move(run);
-                    for (int &rowStart : shifted.starts)
-                        rowStart += delta;
-                    line.runs.emplace(key + delta, std::move(shifted));
-                } else if (key == 0 || key <= at) {
-                    const bool before = !run.complete && run.starts.back() + reach < at;
-                    Run &kept = line.runs[key] = std::move(run);
-                    if (before)
-                        continue;
-                    const Changed span = rewrap(lineStart, line, kept, at, removed, added);
-                    result.from = first ? span.from : std::min(result.from, span.from);
-                    result.to = first ? span.to : std::max(result.to, span.to);
-                    first = false;
-                }
-            }
-        }
-    }
-    m_lines.swap(kept);
-    // A short line wraps whole at once; while it keeps its number of rows,
-    // the rows below it stay where they are.
-    const int length = changedEnd - changedLine;
-    if (shortRows > 0 && length <= LongLine) {
-        LineRows &rows = rowsOf(changedLine, changedEnd);
-        runFor(changedLine, rows, length);
-        if (int(rows.runs.begin()->second.starts.size()) == shortRows)
-            result.to = changedEnd;
-    }
-    return result;
-}
-
-RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed,
-                               int added)
-{
-    std::vector<int> &starts = run.starts;
-    const int delta = added - removed;
-    // The row before the changed one may take in text the change freed.
-    const auto changed = std::upper_bound(starts.begin(), starts.end(), at) - 1;
-    const auto keep = changed == starts.begin() ? changed : changed - 1;
-    const std::ptrdiff_t keepIndex = keep - starts.begin();
-    const int changedStart = *changed;
-    std::vector<int> old;
-    std::ptrdiff_t oldIndex = changed - starts.begin() + 1; // of old's first row
-    for (auto it = changed + 1; it != starts.end(); ++it) {
-        if (*it > at + removed)
-            old.push_back(*it + delta);
-        else
-            ++oldIndex;
-    }
-    const bool oldComplete = run.complete;
-    Changed result{lineStart + *keep, Changed::ToTheEnd};
-    starts.erase(keep + 1, starts.end());
-    run.complete = false;
-    if (line.length <= LongLine) {
-        starts.assign(1, 0);
-        return result;
-    }
-    // Wrap on until a new row starts where an old one did: from there on the
-    // rows are the old ones. If they have not by three rows after the change,
-    // which the screen may show below it, the rows further on are wrapped
-    // when someone asks for them.
-    const int end = at + added;
-    const auto rowsPast = [&starts, end] {
-        return starts.end() - std::upper_bound(starts.begin(), starts.end(), end);
-    };
-    while (!run.complete && rowsPast() < 3) {
-        const std::size_t first = starts.size();
-        const bool far = starts.back() + ChunkRows * charsPerRow() < end;
-        wrapChunk(lineStart, line, run, far ? ChunkRows : RewrapRows);
-        for (std::size_t i = first; i < starts.size(); ++i) {
-            const auto same = std::lower_bound(old.begin(), old.end(), starts[i]);
-            if (same == old.end() || *same != starts[i])
-                continue;
-            // Rows from here on are the old ones; if as many come before
-            // them as did, they have not moved on the screen either.
-            if (std::ptrdiff_t(i) == oldIndex + (same - old.begin())) {
-                if (std::size_t(keepIndex + 1) < starts.size() &&
-                    starts[std::size_t(keepIndex + 1)] == changedStart)
-                    result.from = lineStart + changedStart;
-                result.to = lineStart + starts[i] - 1;
-            }
-            starts.erase(starts.begin() + std::ptrdiff_t(i) + 1, starts.end());
-            starts.insert(starts.end(), same + 1, old.end());
-            run.complete = oldComplete;
-            return result;
-        }
-    }
-    return result;
 }

@@ -74,6 +74,23 @@ public:
     bool wrapped(int lineStart);
 
 private:
+    // Lines longer than this are wrapped chunk by chunk.
+    static constexpr int LongLine = 4096;
+    // A chunk holds this many rows' worth of characters: Qt's line breaking
+    // slows with the length of a run it cannot break, so chunks stay short.
+    static constexpr int ChunkRows = 16;
+    // Past a chunk's last row start, this much text makes the row before whole.
+    static constexpr int LookAhead = 32;
+    // After an edit, wrapping goes on this many rows at a time: the old rows
+    // mostly line up again within two.
+    static constexpr int RewrapRows = 4;
+    // Past this many remembered lines, short lines are forgotten.
+    static constexpr std::size_t MaxLines = 4096;
+    static constexpr std::size_t MaxBlocks = 512;
+    // A run wraps on to a place at most this many chunks ahead; farther, a run
+    // of its own starts there.
+    static constexpr int JumpChunks = 4;
+
     // Rows found one after the other from `starts[0]`.
     struct Run
     {
