@@ -17,8 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
-#include <QWindow>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <cstring>
 #include <memory>
