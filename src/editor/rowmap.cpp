@@ -147,18 +147,19 @@ void RowMap::join(LineRows &rows, Runs::iterator run, std::size_t from)
     }
 }
 
-int RowMap::resyncPoint(int lineStart, int relative) const
+int RowMap::resyncPoint(int lineStart, int relative, int lead) const
 {
-    // A little before the place, after a space if there is one near: a row
-    // starts there in all likelihood.
-    const int at = std::max(0, relative - ChunkRows * charsPerRow());
+    // `lead` rows before the place, after a space if there is one near: a
+    // row starts there in all likelihood, and the rows wrapped from there
+    // come to agree with the line's own before they reach the place.
+    const int at = std::max(0, relative - lead * charsPerRow());
     const int from = std::max(0, at - 256);
     const QString before = m_text.text(lineStart + from, at - from);
     const qsizetype space = before.lastIndexOf(QLatin1Char(' '));
     return space >= 0 ? from + int(space) + 1 : at;
 }
 
-RowMap::Runs::iterator RowMap::runFor(int lineStart, LineRows &rows, int relative)
+RowMap::Runs::iterator RowMap::runFor(int lineStart, LineRows &rows, int relative, int lead)
 {
     auto run = std::prev(rows.runs.upper_bound(relative));
     for (;;) {
@@ -167,7 +168,7 @@ RowMap::Runs::iterator RowMap::runFor(int lineStart, LineRows &rows, int relativ
             return run;
         const int distance = relative - rowsSoFar.starts.back();
         if (isLong(rows) && distance > JumpChunks * ChunkRows * charsPerRow()) {
-            const int start = resyncPoint(lineStart, relative);
+            const int start = resyncPoint(lineStart, relative, lead);
             run = rows.runs.emplace(start, Run{{start}, false}).first;
             continue;
         }
@@ -193,12 +194,17 @@ RowMap::Row RowMap::rowOf(int lineStart, LineRows &rows, Runs::iterator run, std
 
 RowMap::Row RowMap::rowAt(int offset)
 {
+    return rowAt(offset, ChunkRows);
+}
+
+RowMap::Row RowMap::rowAt(int offset, int lead)
+{
     offset = std::clamp(offset, 0, m_text.length());
     const int line = m_text.lineAt(offset);
     const int lineStart = m_text.lineStart(line);
     LineRows &rows = rowsOf(lineStart, m_text.lineEnd(line));
     const int relative = offset - lineStart;
-    const auto run = runFor(lineStart, rows, relative);
+    const auto run = runFor(lineStart, rows, relative, lead);
     const std::vector<int> &starts = run->second.starts;
     const auto after = std::upper_bound(starts.begin(), starts.end(), relative);
     return rowOf(lineStart, rows, run, std::size_t(after - starts.begin() - 1));
@@ -256,7 +262,20 @@ bool RowMap::previous(Row &row)
             return true;
         }
     }
-    row = rowAt(start - 1);
+    // Rows before a run of its own come from a run started well before
+    // them, as scrolling up through a long line reaches them one by one.
+    row = rowAt(start - 1, (JumpChunks - 1) * ChunkRows);
+    if (row.end > start) {
+        // The rows before reach into this run partway through a row: wrap
+        // them on until the two line up, or until this run gives way.
+        const auto before = rows.runs.find(row.run);
+        for (int chunk = 0; chunk < 2 * JumpChunks && before != rows.runs.end() &&
+                            std::next(before) != rows.runs.end() &&
+                            std::next(before)->first <= start - row.lineStart;
+             ++chunk)
+            extend(row.lineStart, rows, before, ChunkRows);
+        row = rowAt(start - 1);
+    }
     if (row.end > start) {
         row.end = start;
         row.run = -1;

@@ -107,13 +107,14 @@ private:
     LineRows &rowsOf(int lineStart, int lineEnd);
     bool isLong(const LineRows &rows) const;
     // The run whose rows reach `relative`, wrapping or starting one.
-    Runs::iterator runFor(int lineStart, LineRows &rows, int relative);
+    Runs::iterator runFor(int lineStart, LineRows &rows, int relative, int lead = ChunkRows);
+    Row rowAt(int offset, int lead);
     // Wraps one chunk more of `run`, then joins the runs it reaches.
     void extend(int lineStart, LineRows &rows, Runs::iterator run, int wanted);
     // Wraps on from the run's last row, `rows` rows' worth of text at least.
     void wrapChunk(int lineStart, const LineRows &line, Run &run, int rows);
     void join(LineRows &rows, Runs::iterator run, std::size_t from);
-    int resyncPoint(int lineStart, int relative) const;
+    int resyncPoint(int lineStart, int relative, int lead) const;
     static constexpr QTextOption::WrapMode Wrapped = QTextOption::WrapAtWordBoundaryOrAnywhere;
     std::shared_ptr<QTextLayout> layout(int start, int count, bool withPreedit,
                                         QTextOption::WrapMode wrap,
