@@ -98,6 +98,11 @@ void TestDocument::wrapSelection_data()
     QTest::newRow("keeps special characters")
         << "a" + Nbsp + "b" << 0 << 3 << "<u>a" + Nbsp + "b</u>" << 10 << "<u>"
         << "</u>";
+    // A long selection gets the tags inserted around it instead of copied.
+    const QString many(70000, QLatin1Char('a'));
+    QTest::newRow("a long selection") << "x" + many + "y" << 1 << int(many.size())
+                                      << "x<b>" + many + "</b>y" << int(many.size()) + 8 << "<b>"
+                                      << "</b>";
 }
 
 void TestDocument::wrapSelection()

@@ -31,11 +31,16 @@ void Document::wrapSelection(const QString &open, const QString &close)
         m_model.setSelection(m_model.caret(), m_model.caret());
         return;
     }
-    // Inserting the two tags around the selection leaves the same text as
-    // replacing S by open + S + close, without copying S.
+    // A short selection is replaced by open + S + close, one change for the
+    // view to follow; a long one gets the two tags inserted around it, which
+    // leaves the same text without copying S.
     m_model.beginStep();
-    m_model.replace(end, 0, close);
-    m_model.replace(start, 0, open);
+    if (end - start <= ShortSelection) {
+        m_model.replace(start, end - start, open + m_model.selectedText() + close);
+    } else {
+        m_model.replace(end, 0, close);
+        m_model.replace(start, 0, open);
+    }
     const int caret = end + int(open.size() + close.size());
     m_model.setSelection(caret, caret);
     m_model.endStep();

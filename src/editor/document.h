@@ -73,6 +73,8 @@ signals:
     void filesDropped(const QStringList &paths, int position);
 
 private:
+    static constexpr int ShortSelection = 65536;
+
     SourceBox *m_box;
     TextModel &m_model;
     PageFormat m_format;
