@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -238,6 +239,15 @@ void clickAt(QWidget *widget, QPoint point, Qt::KeyboardModifiers modifiers, int
         QTest::mouseDClick(window, Qt::LeftButton, modifiers, at);
     else
         QTest::mouseClick(window, Qt::LeftButton, modifiers, at);
+}
+
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
 }
 
 void addRoundTripRows()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QEvent>
 #include <QList>
 #include <QMessageBox>
 #include <QPoint>
@@ -103,6 +104,11 @@ void clickInto(QWidget *widget);
 // Clicks at `point` of `widget` through its window, as a user does; `clicks`
 // 2 makes it a double click.
 void clickAt(QWidget *widget, QPoint point, Qt::KeyboardModifiers modifiers = {}, int clicks = 1);
+
+// Sends one left-button mouse event of `type` straight to `widget`, the
+// button held from the press to the release, so that a gesture goes the same
+// way to two widgets.
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint at);
 
 // Adds the columns "bytes" and "saved" and a row for each kind of page a user
 // may open: its bytes on disk, and those that opening and saving it gives.

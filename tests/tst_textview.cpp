@@ -24,6 +24,7 @@
 #include <memory>
 
 #include "editor/textview.h"
+#include "testsupport.h"
 
 namespace {
 
@@ -71,15 +72,6 @@ QPoint pointOver(TextView &view, int position)
            view.positionAt(view.viewport()->mapTo(&view, point)) < position)
         point.rx() += 1;
     return point + QPoint(1, 0);
-}
-
-void sendMouse(QWidget *viewport, QEvent::Type type, QPoint at)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons held =
-        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &event);
 }
 
 // With the focus, so that the selection and the caret show.
@@ -373,19 +365,19 @@ void TestTextView::dragAfterDoubleClickGoesByWords()
     auto view = shownView("alpha beta gamma delta");
     QWidget *viewport = view->viewport();
     const QPoint word = pointOver(*view, 7);
-    sendMouse(viewport, QEvent::MouseButtonPress, word);
-    sendMouse(viewport, QEvent::MouseButtonRelease, word);
-    sendMouse(viewport, QEvent::MouseButtonDblClick, word);
+    TestSupport::sendMouse(viewport, QEvent::MouseButtonPress, word);
+    TestSupport::sendMouse(viewport, QEvent::MouseButtonRelease, word);
+    TestSupport::sendMouse(viewport, QEvent::MouseButtonDblClick, word);
     QCOMPARE(view->model().selectedText(), QString("beta"));
-    sendMouse(viewport, QEvent::MouseMove, pointOver(*view, to));
+    TestSupport::sendMouse(viewport, QEvent::MouseMove, pointOver(*view, to));
     QCOMPARE(view->model().caret(), caret);
     QCOMPARE(view->model().anchor(), anchor);
-    sendMouse(viewport, QEvent::MouseButtonRelease, pointOver(*view, to));
+    TestSupport::sendMouse(viewport, QEvent::MouseButtonRelease, pointOver(*view, to));
     // After the release, a click and a drag select by characters again.
-    sendMouse(viewport, QEvent::MouseButtonPress, pointOver(*view, 1));
-    sendMouse(viewport, QEvent::MouseButtonRelease, pointOver(*view, 1));
-    sendMouse(viewport, QEvent::MouseButtonPress, pointOver(*view, 1));
-    sendMouse(viewport, QEvent::MouseMove, pointOver(*view, 3));
+    TestSupport::sendMouse(viewport, QEvent::MouseButtonPress, pointOver(*view, 1));
+    TestSupport::sendMouse(viewport, QEvent::MouseButtonRelease, pointOver(*view, 1));
+    TestSupport::sendMouse(viewport, QEvent::MouseButtonPress, pointOver(*view, 1));
+    TestSupport::sendMouse(viewport, QEvent::MouseMove, pointOver(*view, 3));
     QCOMPARE(view->model().selectedText(), QString("lp"));
 }
 

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "editor/textview.h"
+#include "testsupport.h"
 
 namespace {
 
@@ -94,15 +95,8 @@ struct Gesture
 
 void perform(QWidget *viewport, const QList<Gesture> &gestures)
 {
-    for (const Gesture &gesture : gestures) {
-        const bool held = gesture.type == QEvent::MouseMove;
-        const Qt::MouseButton button = held ? Qt::NoButton : Qt::LeftButton;
-        const Qt::MouseButtons buttons =
-            gesture.type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(gesture.type, gesture.at, viewport->mapToGlobal(gesture.at), button,
-                          buttons, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &event);
-    }
+    for (const Gesture &gesture : gestures)
+        TestSupport::sendMouse(viewport, gesture.type, gesture.at);
 }
 
 } // namespace
