@@ -34,13 +34,11 @@ int RowMap::charsPerRow() const
 
 RowMap::LineRows &RowMap::rowsOf(int lineStart, int lineEnd)
 {
-    auto found = m_lines.find(lineStart);
-    if (found != m_lines.end() && found->second.length == lineEnd - lineStart)
-        return found->second;
-    if (m_lines.size() >= MaxLines) {
-        for (auto it = m_lines.begin(); it != m_lines.end();)
-            it = isLong(it->second) ? std::next(it) : m_lines.erase(it);
-    }
+    LineRows *found = m_lines.find(lineStart);
+    if (found && found->length == lineEnd - lineStart)
+        return *found;
+    if (m_lines.size() >= MaxLines)
+        m_lines.rekey([this](int at, const LineRows &rows) { return isLong(rows) ? at : -1; });
     LineRows &rows = m_lines[lineStart];
     rows = LineRows();
     rows.length = lineEnd - lineStart;
@@ -76,7 +74,13 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
     int context = from;
     if (line.direction == Qt::RightToLeft && run.starts.size() > 1)
         context = run.starts[run.starts.size() - 2];
-    for (int chunk = rows * charsPerRow() + LookAhead;; chunk *= 2) {
+    // Rows hold about as much as the two before them, give or take the odd
+    // narrower character, which the slack leaves room for.
+    const std::size_t known = run.starts.size();
+    int perRow = charsPerRow();
+    if (known >= 3)
+        perRow = std::max(1, (run.starts[known - 1] - run.starts[known - 3]) / 2);
+    for (int chunk = rows * perRow + perRow / 8 + LookAhead;; chunk *= 2) {
         const int end = std::min(length, from + chunk);
         std::shared_ptr<QTextLayout> part =
             layout(lineStart + context, end - context, false, Wrapped, line.direction);
@@ -114,7 +118,7 @@ void RowMap::extend(int lineStart, LineRows &rows, Runs::iterator run, int wante
     // No more than asked for, but not so little that a chunk is mostly the
     // rows it cannot trust.
     const std::size_t known = run->second.starts.size();
-    wrapChunk(lineStart, rows, run->second, std::clamp(wanted, RewrapRows, ChunkRows));
+    wrapChunk(lineStart, rows, run->second, std::clamp(wanted, FewestRows, ChunkRows));
     join(rows, run, known - 1);
 }
 
@@ -285,6 +289,6 @@ bool RowMap::previous(Row &row)
 
 bool RowMap::wrapped(int lineStart)
 {
-    const auto found = m_lines.find(lineStart);
-    return found != m_lines.end() && found->second.runs.begin()->second.complete;
+    const LineRows *found = m_lines.find(lineStart);
+    return found && found->runs.begin()->second.complete;
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "editor/offsetmap.h"
+
 class PieceTree;
 
 // Where the lines of the text wrap into rows at the box's width. Rows are
@@ -81,9 +83,9 @@ private:
     static constexpr int ChunkRows = 16;
     // Past a chunk's last row start, this much text makes the row before whole.
     static constexpr int LookAhead = 32;
-    // After an edit, wrapping goes on this many rows at a time: the old rows
-    // mostly line up again within two.
-    static constexpr int RewrapRows = 4;
+    // Wrapping on asks for no fewer rows: fewer would be mostly the rows a
+    // chunk cannot trust.
+    static constexpr int FewestRows = 4;
     // Past this many remembered lines, short lines are forgotten.
     static constexpr std::size_t MaxLines = 4096;
     static constexpr std::size_t MaxBlocks = 512;
@@ -124,6 +126,9 @@ private:
     // After a change at `at` inside a long line: keeps the rows before it and
     // the rows after it that line up again.
     Changed rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed, int added);
+    // Whether the row from `before` still ends at `changed` after a change
+    // from there on, without wrapping it again.
+    bool rowBeforeStays(int lineStart, const LineRows &line, int before, int changed);
 
     const PieceTree &m_text;
     QFont m_font;
@@ -133,7 +138,7 @@ private:
     qreal m_charWidth = 8;
     int m_preeditPosition = -1;
     QString m_preedit;
-    std::map<int, LineRows> m_lines; // by line start
+    OffsetMap<LineRows> m_lines; // by line start
     // Shaped text ready to draw: a short line whole, or one row of a long
     // line, which may be a line of a wrapped chunk's layout.
     struct Block
@@ -149,5 +154,5 @@ private:
     void keepBlock(int at, Block block);
     // A row of a long line shaped on its own, when its chunk's shapes are gone.
     Block rowBlock(const Row &row, Qt::LayoutDirection direction);
-    std::map<int, Block> m_blocks; // by the offset of the line or row drawn
+    OffsetMap<Block> m_blocks; // by the offset of the line or row drawn
 };

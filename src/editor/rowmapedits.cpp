@@ -2,69 +2,79 @@
 // the change until they line up with the old rows again.
 #include "editor/rowmap.h"
 
-#include <algorithm>
+#include <QTextBoundaryFinder>
 
+#include <algorithm>
+#include <cmath>
+
+#include "editor/controlpictures.h"
 #include "editor/piecetree.h"
 
 RowMap::Changed RowMap::textChanged(int start, int removed, int added)
 {
     const int delta = added - removed;
     // Shaped text the change did not touch stays shaped.
-    std::map<int, Block> blocks;
-    for (auto &[at, block] : m_blocks) {
-        if (at + block.length < start) {
-            blocks.emplace(at, std::move(block));
-        } else if (at > start + removed) {
-            block.start += delta;
-            blocks.emplace(at + delta, std::move(block));
-        }
-    }
-    m_blocks.swap(blocks);
+    m_blocks.rekey([start, removed, delta](int at, Block &block) {
+        if (at + block.length < start)
+            return at;
+        if (at <= start + removed)
+            return -1;
+        block.start += delta;
+        return at + delta;
+    });
     const int changedIndex = m_text.lineAt(start);
     const int changedLine = m_text.lineStart(changedIndex);
     const int changedEnd = m_text.lineEnd(changedIndex);
     Changed result{changedLine, Changed::ToTheEnd};
-    int shortRows = 0; // of the changed line before, when it was short and wrapped
-    std::map<int, LineRows> kept;
-    for (auto &[lineStart, rows] : m_lines) {
+    int shortRows = 0;     // of the changed line before, when it was short and wrapped
+    bool longLine = false; // the change fell within a long line, kept in place
+    m_lines.rekey([&](int lineStart, const LineRows &rows) {
         const int lineEnd = lineStart + rows.length;
+        if (lineEnd < start)
+            return lineStart;
+        if (lineStart > start + removed)
+            return lineStart + delta;
         const bool within = lineStart <= start && start + removed <= lineEnd &&
                             changedLine == lineStart && changedEnd == lineEnd + delta;
-        if (lineEnd < start) {
-            kept.emplace(lineStart, std::move(rows));
-        } else if (lineStart > start + removed) {
-            kept.emplace(lineStart + delta, std::move(rows));
-        } else if (within && !isLong(rows) && rows.runs.begin()->second.complete) {
+        if (within && isLong(rows)) {
+            longLine = true;
+            return lineStart;
+        }
+        if (within && rows.runs.begin()->second.complete)
             shortRows = int(rows.runs.begin()->second.starts.size());
-        } else if (within && isLong(rows)) {
-            const int at = start - lineStart;
-            LineRows &line = kept[lineStart];
-            line.length = rows.length + delta;
-            line.direction = at < LongLine ? directionOf(lineStart, line.length) : rows.direction;
-            if (line.direction != rows.direction)
-                m_blocks.clear();                // shaped the other way round
-            const int reach = 2 * charsPerRow(); // a row's start hangs on the word after it
-            bool first = true;
-            for (auto &[key, run] : rows.runs) {
-                if (key > at + removed) {
-                    Run shifted = std::move(run);
-                    for (int &rowStart : shifted.starts)
-                        rowStart += delta;
-                    line.runs.emplace(key + delta, std::move(shifted));
-                } else if (key == 0 || key <= at) {
-                    const bool before = !run.complete && run.starts.back() + reach < at;
-                    Run &kept = line.runs[key] = std::move(run);
-                    if (before)
-                        continue;
-                    const Changed span = rewrap(lineStart, line, kept, at, removed, added);
-                    result.from = first ? span.from : std::min(result.from, span.from);
-                    result.to = first ? span.to : std::max(result.to, span.to);
-                    first = false;
-                }
+        return -1;
+    });
+    if (longLine) {
+        const int at = start - changedLine;
+        LineRows &line = *m_lines.find(changedLine);
+        const Qt::LayoutDirection direction = line.direction;
+        Runs runs = std::move(line.runs);
+        line.runs.clear();
+        line.length += delta;
+        if (at < LongLine)
+            line.direction = directionOf(changedLine, line.length);
+        if (line.direction != direction)
+            m_blocks.clear();                // shaped the other way round
+        const int reach = 2 * charsPerRow(); // a row's start hangs on the word after it
+        bool first = true;
+        for (auto &[key, run] : runs) {
+            if (key > at + removed) {
+                Run shifted = std::move(run);
+                for (int &rowStart : shifted.starts)
+                    rowStart += delta;
+                line.runs.emplace(key + delta, std::move(shifted));
+            } else if (key == 0 || key <= at) {
+                const bool before = !run.complete && run.starts.back() + reach < at;
+                Run &kept = line.runs[key] = std::move(run);
+                if (before)
+                    continue;
+                const Changed span = rewrap(changedLine, line, kept, at, removed, added);
+                result.from = first ? span.from : std::min(result.from, span.from);
+                result.to = first ? span.to : std::max(result.to, span.to);
+                first = false;
             }
         }
     }
-    m_lines.swap(kept);
     // A short line wraps whole at once; while it keeps its number of rows,
     // the rows below it stay where they are.
     const int length = changedEnd - changedLine;
@@ -84,7 +94,9 @@ RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, in
     const int delta = added - removed;
     // The row before the changed one may take in text the change freed.
     const auto changed = std::upper_bound(starts.begin(), starts.end(), at) - 1;
-    const auto keep = changed == starts.begin() ? changed : changed - 1;
+    auto keep = changed == starts.begin() ? changed : changed - 1;
+    if (keep != changed && rowBeforeStays(lineStart, line, *keep, *changed))
+        keep = changed;
     const std::ptrdiff_t keepIndex = keep - starts.begin();
     const int changedStart = *changed;
     std::vector<int> old;
@@ -104,34 +116,79 @@ RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, in
         return result;
     }
     // Wrap on until a new row starts where an old one did: from there on the
-    // rows are the old ones. If they have not by three rows after the change,
-    // which the screen may show below it, the rows further on are wrapped
-    // when someone asks for them.
+    // rows are the old ones. If they have not by the row after the change's,
+    // which the screen shows below a caret on its last whole row, the rows
+    // further on are wrapped when someone asks for them.
     const int end = at + added;
     const auto rowsPast = [&starts, end] {
-        return starts.end() - std::upper_bound(starts.begin(), starts.end(), end);
+        return int(starts.end() - std::upper_bound(starts.begin(), starts.end(), end));
     };
-    while (!run.complete && rowsPast() < 3) {
+    constexpr int Past = 2; // row starts after the change: the next row, whole
+    // When the changed row starts where it did, the row before is as it was.
+    const auto settled = [&] {
+        if (std::size_t(keepIndex + 1) < starts.size() &&
+            starts[std::size_t(keepIndex + 1)] == changedStart)
+            result.from = lineStart + changedStart;
+        return result;
+    };
+    while (!run.complete && rowsPast() < Past) {
         const std::size_t first = starts.size();
         const bool far = starts.back() + ChunkRows * charsPerRow() < end;
-        wrapChunk(lineStart, line, run, far ? ChunkRows : RewrapRows);
+        // The rows after the change, and the row before when it is wrapped again.
+        const int wanted = Past - rowsPast() + (starts.back() < changedStart ? 1 : 0);
+        wrapChunk(lineStart, line, run, far ? ChunkRows : wanted);
         for (std::size_t i = first; i < starts.size(); ++i) {
             const auto same = std::lower_bound(old.begin(), old.end(), starts[i]);
             if (same == old.end() || *same != starts[i])
                 continue;
             // Rows from here on are the old ones; if as many come before
             // them as did, they have not moved on the screen either.
-            if (std::ptrdiff_t(i) == oldIndex + (same - old.begin())) {
-                if (std::size_t(keepIndex + 1) < starts.size() &&
-                    starts[std::size_t(keepIndex + 1)] == changedStart)
-                    result.from = lineStart + changedStart;
+            if (std::ptrdiff_t(i) == oldIndex + (same - old.begin()))
                 result.to = lineStart + starts[i] - 1;
-            }
             starts.erase(starts.begin() + std::ptrdiff_t(i) + 1, starts.end());
             starts.insert(starts.end(), same + 1, old.end());
             run.complete = oldComplete;
-            return result;
+            return settled();
         }
     }
-    return result;
+    return settled();
+}
+
+bool RowMap::rowBeforeStays(int lineStart, const LineRows &line, int before, int changed)
+{
+    // A row that is one word, with no room left after it for the next row's
+    // first character, ends there whatever comes later: as in a long run of
+    // digits or an inlined picture.
+    const Block *shaped = m_blocks.find(lineStart + before);
+    if (line.direction != Qt::LeftToRight || !shaped || shaped->line < 0 ||
+        shaped->length != changed - before)
+        return false;
+    const int next = changed - before; // where the next row starts, from the row's start
+    // Shaping and the break rules look a few characters either way.
+    constexpr int Context = 8;
+    const int length = std::min(line.length, changed + Context) - before;
+    const QString text = ControlPictures::displayed(m_text.text(lineStart + before, length));
+    if (next >= text.size() || text.at(next).isSpace())
+        return false; // a space would hang at the row's end
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    if (breaks.toNextBoundary() < next)
+        return false;
+    // The row's end is shaped again with what follows it now, which may be
+    // kerned against it.
+    const int tail = std::min(next, Context);
+    const auto now = layout(lineStart + changed - tail, length - next + tail, false,
+                            QTextOption::NoWrap, Qt::LeftToRight);
+    const int first = now->nextCursorPosition(tail); // past the next row's first character
+    if (!now->isValidCursorPosition(tail) || first <= tail)
+        return false;
+    const QTextLine row = shaped->layout->lineAt(shaped->line);
+    const QTextLine after = now->lineAt(0);
+    const int end = lineStart + changed - shaped->start;
+    const qreal tailWidth = after.cursorToX(tail) - after.cursorToX(0);
+    if (std::abs(tailWidth - (row.cursorToX(end) - row.cursorToX(end - tail))) > 1.0 / 128)
+        return false;
+    const qreal used = row.cursorToX(end) - row.cursorToX(row.textStart());
+    const qreal width = after.cursorToX(first) - after.cursorToX(tail);
+    // Half a pixel spare for the rounding of Qt's fixed-point widths.
+    return used + width > m_width + 0.5;
 }

@@ -83,16 +83,15 @@ RowMap::Shaped RowMap::shape(const Row &row)
     const bool alone = isLong(rows);
     const int at = alone ? row.start : row.lineStart;
     const int length = alone ? row.end - row.start : row.lineEnd - row.lineStart;
-    auto found = m_blocks.find(at);
-    if (found == m_blocks.end() || found->second.length != length ||
-        (found->second.line >= 0) != alone) {
+    const Block *found = m_blocks.find(at);
+    if (!found || found->length != length || (found->line >= 0) != alone) {
         if (alone)
             keepBlock(at, rowBlock(row, rows.direction));
         else
             keepBlock(at, {layout(at, length, true, Wrapped, rows.direction), at, -1, length});
         found = m_blocks.find(at);
     }
-    const Block &block = found->second;
+    const Block &block = *found;
     Shaped result;
     result.layout = block.layout.get();
     result.start = block.start;
