@@ -103,6 +103,8 @@ private slots:
     void selectionHighlightedOnlyWithFocus();
     void darkPalette();
     void scrollBarStaysSteadyOnALongLine();
+    void farCaretShowsOnTheLastRow_data();
+    void farCaretShowsOnTheLastRow();
     void dragAfterDoubleClickGoesByWords_data();
     void dragAfterDoubleClickGoesByWords();
     void dragMovesTheSelection();
@@ -342,6 +344,38 @@ void TestTextView::scrollBarStaysSteadyOnALongLine()
         const int first = view->positionAt(view->viewport()->pos() + QPoint(5, 5));
         QVERIFY2(first <= at && at - first < 200, qPrintable(QString::number(at - first)));
         QCOMPARE(bar->maximum(), maximum);
+    }
+}
+
+void TestTextView::farCaretShowsOnTheLastRow_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("words") << QString("<b>lorem</b> ipsum dolor sit amet, ").repeated(30000);
+    QTest::newRow("no break opportunity") << QString(1 << 20, QLatin1Char('A'));
+}
+
+// A caret put far down a long line shows on the last row shown whole, as in
+// Qt's own box, though the rows there were wrapped from a guessed start.
+void TestTextView::farCaretShowsOnTheLastRow()
+{
+    QFETCH(QString, line);
+    auto view = shownView(line);
+    view->resize(300, 600); // more rows than a far jump wraps ahead of the caret
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    for (const int at : {int(line.size()) / 2 + 1, int(line.size()) / 3, int(line.size()) - 90}) {
+        view->model().setSelection(0, 0);
+        QApplication::processEvents();
+        view->model().setSelection(at, at);
+        QApplication::processEvents();
+        // The rows as drawn, found from the top, against where the caret is said to be.
+        const int height = view->caretRect().height();
+        const int y = (view->viewport()->height() / height - 1) * height + height / 2;
+        const int first = view->positionAt(view->viewport()->mapTo(view.get(), QPoint(0, y)));
+        const int last = view->positionAt(
+            view->viewport()->mapTo(view.get(), QPoint(view->viewport()->width() - 1, y)));
+        QVERIFY2(first <= at && at <= last, qPrintable(QString("%1 %2").arg(first).arg(last)));
+        QCOMPARE(view->caretRect().top(),
+                 view->viewport()->mapTo(view.get(), QPoint(0, y - height / 2)).y());
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyleHints>
 #include <QTextLayout>
 
@@ -33,8 +34,6 @@ TextView::TextView(QWidget *parent) : QAbstractScrollArea(parent), m_rows(m_mode
     connect(&m_model, &TextModel::changed, this, &TextView::textChanged);
     connect(&m_model, &TextModel::selectionChanged, this, &TextView::selectionChanged);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        if (m_settingBar)
-            return;
         m_top = m_rows.rowAt(value).start;
         viewport()->update();
     });
@@ -136,7 +135,9 @@ int TextView::maxTop() const
 void TextView::updateScrollBar()
 {
     QScrollBar *bar = verticalScrollBar();
-    m_settingBar = true;
+    // Set quietly: the view is drawn from m_top already, and a range moved by
+    // a typed character needs no queued look at the scroll bars' layout.
+    const QSignalBlocker quiet(bar);
     const int perRow = m_rows.charsPerRow();
     const int last = maxTop();
     if (m_top > last)
@@ -145,7 +146,6 @@ void TextView::updateScrollBar()
     bar->setSingleStep(perRow);
     bar->setPageStep(std::max(1, (visibleRows() - 1) * perRow));
     bar->setValue(m_top);
-    m_settingBar = false;
 }
 
 void TextView::setTop(int offset)
@@ -200,23 +200,40 @@ void TextView::ensureCaretVisible()
         setTop(caret.start);
         return;
     }
-    // The caret's row counts as shown when it ends at the bottom edge or above.
     const qreal height = m_rows.rowHeight();
     const qreal bottom = viewport()->height();
-    RowMap::Row row = m_rows.rowAt(m_top);
-    qreal y = topY();
-    for (; y + height <= bottom && row.start < caret.start && m_rows.next(row); y += height) {
-    }
-    if (row.start >= caret.start && y + height <= bottom)
+    // Rows the screen shows whole below the caret's: none once scrolled.
+    const auto wholeRowsBelow = [this, height, bottom] {
+        const int caretRow = m_rows.rowAt(m_model.caret()).start;
+        RowMap::Row row = m_rows.rowAt(m_top);
+        qreal y = topY();
+        for (; y + height <= bottom && row.start < caretRow && m_rows.next(row); y += height) {
+        }
+        if (row.start < caretRow || y + height > bottom)
+            return -1;
+        return int((bottom - y) / height) - 1;
+    };
+    int below = wholeRowsBelow();
+    if (below >= 0)
         return;
     // Scroll so that the caret's row is the last one shown whole.
-    row = caret;
+    RowMap::Row row = caret;
     int above = 0;
     while ((above + 2) * height <= bottom && m_rows.previous(row))
         ++above;
     if (row.start == 0 && Margin + (above + 1) * height > bottom)
         m_rows.next(row);
     m_top = row.start;
+    // Walking back into a long line far from its start may have wrapped its
+    // rows afresh, so that another number of them lies above the caret.
+    for (int tries = 0; m_top > 0 && tries < 3 && (below = wholeRowsBelow()) != 0; ++tries) {
+        row = m_rows.rowAt(m_top);
+        if (below < 0)
+            m_rows.next(row);
+        for (; below > 0 && m_rows.previous(row); --below) {
+        }
+        m_top = row.start;
+    }
     updateScrollBar();
     viewport()->update();
 }

@@ -112,8 +112,7 @@ private:
 
     TextModel m_model;
     mutable RowMap m_rows;
-    int m_top = 0; // offset of the first row shown
-    bool m_settingBar = false;
+    int m_top = 0;        // offset of the first row shown
     qreal m_stickyX = -1; // kept by vertical moves
     qreal m_pageY = 0;    // where the caret stood on screen, kept by page moves
     bool m_pageYValid = false;
