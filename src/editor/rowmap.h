@@ -81,8 +81,10 @@ private:
     // A chunk holds this many rows' worth of characters: Qt's line breaking
     // slows with the length of a run it cannot break, so chunks stay short.
     static constexpr int ChunkRows = 16;
-    // Past a chunk's last row start, this much text makes the row before whole.
-    static constexpr int LookAhead = 32;
+    // A chunk's last row start holds when this much text follows it: the row
+    // before ran out of room there, which the text after it cannot undo but
+    // for the few characters shaping and the break rules look ahead.
+    static constexpr int LookAhead = 16;
     // Wrapping on asks for no fewer rows: fewer would be mostly the rows a
     // chunk cannot trust.
     static constexpr int FewestRows = 4;
@@ -126,9 +128,6 @@ private:
     // After a change at `at` inside a long line: keeps the rows before it and
     // the rows after it that line up again.
     Changed rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed, int added);
-    // Whether the row from `before` still ends at `changed` after a change
-    // from there on, without wrapping it again.
-    bool rowBeforeStays(int lineStart, const LineRows &line, int before, int changed);
 
     const PieceTree &m_text;
     QFont m_font;

@@ -2,12 +2,8 @@
 // the change until they line up with the old rows again.
 #include "editor/rowmap.h"
 
-#include <QTextBoundaryFinder>
-
 #include <algorithm>
-#include <cmath>
 
-#include "editor/controlpictures.h"
 #include "editor/piecetree.h"
 
 RowMap::Changed RowMap::textChanged(int start, int removed, int added)
@@ -94,9 +90,7 @@ RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, in
     const int delta = added - removed;
     // The row before the changed one may take in text the change freed.
     const auto changed = std::upper_bound(starts.begin(), starts.end(), at) - 1;
-    auto keep = changed == starts.begin() ? changed : changed - 1;
-    if (keep != changed && rowBeforeStays(lineStart, line, *keep, *changed))
-        keep = changed;
+    const auto keep = changed == starts.begin() ? changed : changed - 1;
     const std::ptrdiff_t keepIndex = keep - starts.begin();
     const int changedStart = *changed;
     std::vector<int> old;
@@ -152,43 +146,4 @@ RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, in
         }
     }
     return settled();
-}
-
-bool RowMap::rowBeforeStays(int lineStart, const LineRows &line, int before, int changed)
-{
-    // A row that is one word, with no room left after it for the next row's
-    // first character, ends there whatever comes later: as in a long run of
-    // digits or an inlined picture.
-    const Block *shaped = m_blocks.find(lineStart + before);
-    if (line.direction != Qt::LeftToRight || !shaped || shaped->line < 0 ||
-        shaped->length != changed - before)
-        return false;
-    const int next = changed - before; // where the next row starts, from the row's start
-    // Shaping and the break rules look a few characters either way.
-    constexpr int Context = 8;
-    const int length = std::min(line.length, changed + Context) - before;
-    const QString text = ControlPictures::displayed(m_text.text(lineStart + before, length));
-    if (next >= text.size() || text.at(next).isSpace())
-        return false; // a space would hang at the row's end
-    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
-    if (breaks.toNextBoundary() < next)
-        return false;
-    // The row's end is shaped again with what follows it now, which may be
-    // kerned against it.
-    const int tail = std::min(next, Context);
-    const auto now = layout(lineStart + changed - tail, length - next + tail, false,
-                            QTextOption::NoWrap, Qt::LeftToRight);
-    const int first = now->nextCursorPosition(tail); // past the next row's first character
-    if (!now->isValidCursorPosition(tail) || first <= tail)
-        return false;
-    const QTextLine row = shaped->layout->lineAt(shaped->line);
-    const QTextLine after = now->lineAt(0);
-    const int end = lineStart + changed - shaped->start;
-    const qreal tailWidth = after.cursorToX(tail) - after.cursorToX(0);
-    if (std::abs(tailWidth - (row.cursorToX(end) - row.cursorToX(end - tail))) > 1.0 / 128)
-        return false;
-    const qreal used = row.cursorToX(end) - row.cursorToX(row.textStart());
-    const qreal width = after.cursorToX(first) - after.cursorToX(tail);
-    // Half a pixel spare for the rounding of Qt's fixed-point widths.
-    return used + width > m_width + 0.5;
 }
