@@ -303,29 +303,34 @@ void plainCopy(benchmark::State &state)
     }
 }
 
-// CPU used, in percent of a core, while the event loop runs a while.
-double idlePercent()
+// CPU used, in percent of a core, while the event loop runs `ms` milliseconds.
+double idlePercent(int ms = 3000)
 {
-    constexpr int Ms = 3000;
     const double start = cpuSeconds();
     QEventLoop loop;
-    QTimer::singleShot(Ms, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-    return (cpuSeconds() - start) * 100 * 1000 / Ms;
+    return (cpuSeconds() - start) * 100 * 1000 / ms;
 }
 
-// CPU used per second of wall time while the caret blinks on an open page;
-// with range(1) set, the caret stands still, which is the baseline.
+constexpr int64_t Blinking = 0;
+constexpr int64_t Still = 1;   // a caret that never blinks: the floor
+constexpr int64_t Stopped = 2; // after the caret's ten blinks since the last key
+
+// CPU used per second of wall time on an open page; range(1) says how the
+// caret stands.
 void idle(benchmark::State &state)
 {
     QStyleHints *hints = QGuiApplication::styleHints();
     const int flash = hints->cursorFlashTime();
-    if (state.range(1))
+    if (state.range(1) == Still)
         hints->setCursorFlashTime(0);
     Editor editor(state.range(0));
     editor.box()->setFocus();
     editor.document().select(placeOf(pageText(state.range(0)), 2), 0);
     settle();
+    if (state.range(1) == Stopped)
+        idlePercent(11 * flash);
     double percent = 0;
     for (auto _ : state)
         percent = idlePercent();
@@ -387,7 +392,7 @@ BENCHMARK(move)
 BENCHMARK(selectAllCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(plainCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(idle)
-    ->ArgsProduct({{Small, LongLine}, {0, 1}})
+    ->ArgsProduct({{Small, LongLine}, {Blinking, Still, Stopped}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

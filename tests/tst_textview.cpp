@@ -84,6 +84,20 @@ QImage focusedPicture(TextView &view)
     return view.viewport()->grab().toImage();
 }
 
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 class TestTextView : public QObject
@@ -103,6 +117,7 @@ private slots:
     void selectionHighlightedOnlyWithFocus();
     void darkPalette();
     void scrollBarStaysSteadyOnALongLine();
+    void caretStopsBlinkingWhenIdle();
     void farCaretShowsOnTheLastRow_data();
     void farCaretShowsOnTheLastRow();
     void dragAfterDoubleClickGoesByWords_data();
@@ -345,6 +360,37 @@ void TestTextView::scrollBarStaysSteadyOnALongLine()
         QVERIFY2(first <= at && at - first < 200, qPrintable(QString::number(at - first)));
         QCOMPARE(bar->maximum(), maximum);
     }
+}
+
+// Ten blinks after the last key or click the caret stays shown and nothing
+// repaints; a key wakes it again.
+void TestTextView::caretStopsBlinkingWhenIdle()
+{
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const auto restore = qScopeGuard(
+        [hints, flash = hints->cursorFlashTime()] { hints->setCursorFlashTime(flash); });
+    hints->setCursorFlashTime(40);
+    auto view = shownView("blinking");
+    focusedPicture(*view);
+    PaintCounter counter;
+    view->viewport()->installEventFilter(&counter);
+    QTest::qWait(100);
+    QVERIFY(counter.paints > 0); // still blinking
+    QTest::qWait(10 * 40);
+    counter.paints = 0;
+    QTest::qWait(200);
+    QCOMPARE(counter.paints, 0);
+    // Stopped with the caret drawn.
+    const QImage image = view->viewport()->grab().toImage();
+    const QRect caret = view->caretRect().translated(-view->viewport()->pos());
+    bool drawn = false;
+    for (int x = caret.left(); x <= caret.right(); ++x)
+        drawn |= image.pixel(x, caret.center().y()) != view->palette().color(QPalette::Base).rgb();
+    QVERIFY(drawn);
+    QTest::keyClick(view.get(), Qt::Key_Shift);
+    counter.paints = 0;
+    QTest::qWait(100);
+    QVERIFY(counter.paints > 0);
 }
 
 void TestTextView::farCaretShowsOnTheLastRow_data()

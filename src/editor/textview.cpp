@@ -18,6 +18,10 @@ namespace {
 // Space between the frame and the text, as in Qt's own text boxes.
 constexpr qreal Margin = 4;
 constexpr qreal TabStop = 80;
+// As in the desktop's own text fields, the caret blinks for ten seconds at
+// the usual rate after a key or a click, then stays shown, so that an idle
+// editor wakes for nothing.
+constexpr int BlinkCycles = 10;
 
 } // namespace
 
@@ -322,6 +326,7 @@ void TextView::updateCaret()
 void TextView::restartBlink()
 {
     m_caretShown = true;
+    m_blinks = 0;
     const int flash = QGuiApplication::styleHints()->cursorFlashTime();
     if (hasFocus() && flash > 0)
         m_blink.start(flash / 2, this);
@@ -334,6 +339,8 @@ void TextView::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_blink.timerId()) {
         m_caretShown = !m_caretShown;
+        if (m_caretShown && ++m_blinks >= BlinkCycles)
+            m_blink.stop();
         updateCaret();
     } else if (event->timerId() == m_autoScroll.timerId()) {
         autoScroll();

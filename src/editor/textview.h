@@ -121,6 +121,7 @@ private:
     bool m_caretShown = true;
     std::pair<int, int> m_shownSelection; // as last painted
     QBasicTimer m_blink;
+    int m_blinks = 0; // since the last key or click
     QBasicTimer m_autoScroll;
     QBasicTimer m_tripleClick;
     QPoint m_pressPoint;

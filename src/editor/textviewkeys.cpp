@@ -30,6 +30,8 @@ bool isShift(QKeyEvent *event, QKeySequence::StandardKey plain, QKeySequence::St
 
 void TextView::keyPressEvent(QKeyEvent *event)
 {
+    if (!m_blink.isActive())
+        restartBlink(); // any key wakes a caret that stopped blinking
     if (moveKey(event) || editKey(event)) {
         event->accept();
         return;

@@ -166,6 +166,8 @@ void TextView::mousePressEvent(QMouseEvent *event)
     const int position = positionAt(point);
     m_model.closeTyping();
     m_stickyX = -1;
+    if (!m_blink.isActive())
+        restartBlink();
     if (event->button() == Qt::MiddleButton) {
         QClipboard *clipboard = QApplication::clipboard();
         if (clipboard->supportsSelection()) {
