@@ -249,7 +249,7 @@ void undoCommand(benchmark::State &state)
 }
 
 // Ctrl+End then Ctrl+Home, Page Down, or a wheel step, each with its repaint.
-void move(benchmark::State &state)
+void navigate(benchmark::State &state)
 {
     Editor editor(state.range(0));
     QWidget *box = editor.box();
@@ -385,7 +385,7 @@ BENCHMARK(stockKeystroke)
 BENCHMARK(insertFragment)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(wrapSelection)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(undoCommand)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(move)
+BENCHMARK(navigate)
     ->ArgsProduct({{Small, Large, OneLine, LongLine, NoBreak}, {0, 1, 2}})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
@@ -426,7 +426,7 @@ static const RatioRegistration wrapLarge("wrapSelection 100 MB / 10 KB",
                                          "wrapSelection/0/real_time", "wrapSelection/1/real_time");
 static const RatioRegistration undoLong("undo 16 MB no-break / 10 KB", "undoCommand/0/real_time",
                                         "undoCommand/4/real_time");
-static const RatioRegistration pageDownLarge("Page Down/Up 100 MB / 10 KB", "move/0/1/real_time",
-                                             "move/1/1/real_time");
-static const RatioRegistration endLong("Ctrl+End,Home 16 MB line / 10 KB", "move/0/0/real_time",
-                                       "move/3/0/real_time");
+static const RatioRegistration pageDownLarge("Page Down/Up 100 MB / 10 KB",
+                                             "navigate/0/1/real_time", "navigate/1/1/real_time");
+static const RatioRegistration endLong("Ctrl+End,Home 16 MB line / 10 KB", "navigate/0/0/real_time",
+                                       "navigate/3/0/real_time");
