@@ -87,6 +87,23 @@ template <class Box> void setUp(Box *box, const QFont &font)
     box->show();
 }
 
+// Qt's stock box and the view side by side, of one size and font, on one page.
+struct Boxes
+{
+    QPlainTextEdit stock;
+    TextView view;
+
+    explicit Boxes(const QString &page)
+    {
+        const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        stock.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        setUp(&stock, font);
+        setUp(&view, font);
+        stock.setPlainText(page);
+        view.model().setText(page);
+    }
+};
+
 struct Gesture
 {
     QEvent::Type type;
@@ -127,16 +144,10 @@ void TestTextViewDiff::sameAsTheStockBox()
 {
     QFETCH(quint32, seed);
     QRandomGenerator random(seed);
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    QPlainTextEdit stock;
-    stock.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setUp(&stock, font);
-    TextView view;
-    setUp(&view, font);
+    Boxes boxes(randomPage(random));
+    QPlainTextEdit &stock = boxes.stock;
+    TextView &view = boxes.view;
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const QString page = randomPage(random);
-    stock.setPlainText(page);
-    view.model().setText(page);
     QApplication::clipboard()->setText("clip\nboard");
 
     QStringList trace;
@@ -221,14 +232,9 @@ void TestTextViewDiff::clicksAsTheStockBox()
                          "consectetur <b>adipiscing</b> elit\n"
                          "sed do-eiusmod tempor    incididunt\n"
                          "x\n";
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    QPlainTextEdit stock;
-    stock.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setUp(&stock, font);
-    TextView view;
-    setUp(&view, font);
-    stock.setPlainText(page);
-    view.model().setText(page);
+    Boxes boxes(page);
+    QPlainTextEdit &stock = boxes.stock;
+    TextView &view = boxes.view;
     perform(stock.viewport(), gestures);
     perform(view.viewport(), gestures);
     QVERIFY(stock.textCursor().hasSelection());
@@ -253,14 +259,9 @@ void TestTextViewDiff::arrowsInRightToLeftLines_data()
 void TestTextViewDiff::arrowsInRightToLeftLines()
 {
     QFETCH(QString, page);
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    QPlainTextEdit stock;
-    stock.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setUp(&stock, font);
-    TextView view;
-    setUp(&view, font);
-    stock.setPlainText(page);
-    view.model().setText(page);
+    Boxes boxes(page);
+    QPlainTextEdit &stock = boxes.stock;
+    TextView &view = boxes.view;
     const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ShiftModifier,
                                                Qt::ControlModifier};
     for (const Qt::KeyboardModifiers modifier : modifiers) {
