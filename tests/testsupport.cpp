@@ -8,6 +8,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -16,8 +19,12 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -398,7 +405,6 @@ int runInChild(qint64 maxFileBytes, const std::function<bool()> &body)
 {
     const pid_t child = fork();
     if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit;
         getrlimit(RLIMIT_FSIZE, &limit);
         if (maxFileBytes >= 0)
@@ -410,6 +416,85 @@ int runInChild(qint64 maxFileBytes, const std::function<bool()> &body)
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return 2;
     return WEXITSTATUS(status);
+}
+
+namespace {
+
+// Mounts made from here on vanish with the test process.
+bool privateMounts(QString &reason)
+{
+    static const bool done = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
+                             mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    if (!done)
+        reason = QStringLiteral("needs root and a mount namespace of its own");
+    return done;
+}
+
+bool run(const QString &program, const QStringList &arguments, QString &reason)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+        process.exitCode() == 0)
+        return true;
+    reason = program + " failed: " + process.errorString() + ' ' +
+             QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    return false;
+}
+
+} // namespace
+
+SmallDisk::SmallDisk(Kind kind, qint64 bytes) : m_folder(std::make_unique<QTemporaryDir>())
+{
+    if (!privateMounts(m_reason))
+        return;
+    const QString at = m_folder->filePath("disk");
+    QDir().mkdir(at);
+    if (kind == Kind::Tmpfs) {
+        const QByteArray options = "size=" + QByteArray::number(bytes);
+        m_mounted =
+            mount("tmpfs", QFile::encodeName(at).constData(), "tmpfs", 0, options.constData()) == 0;
+        if (!m_mounted)
+            m_reason = QStringLiteral("tmpfs cannot be mounted here");
+        return;
+    }
+    const QString image = m_folder->filePath("image");
+    if (QStandardPaths::findExecutable("mkfs.btrfs").isEmpty()) {
+        m_reason = QStringLiteral("mkfs.btrfs is not installed");
+        return;
+    }
+    QFile file(image);
+    m_mounted = file.open(QIODevice::WriteOnly) && file.resize(bytes) &&
+                run("mkfs.btrfs", {"-q", "--mixed", image}, m_reason) &&
+                run("mount", {"-o", "loop", image, at}, m_reason);
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (m_mounted)
+        umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
+}
+
+QString SmallDisk::path() const
+{
+    return m_folder->filePath("disk");
+}
+
+bool SmallDisk::fill(qint64 room)
+{
+    // Filled to the last byte, then `room` given back: a full copy-on-write
+    // disk cannot even shorten a file, but it can remove one.
+    const QString spare = path() + "/spare";
+    if (!writeBytes(spare, QByteArray(room, 's')))
+        return false;
+    const int fd =
+        open(QFile::encodeName(path() + "/filler").constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const QByteArray block(65536, 'f');
+    while (fd >= 0 && write(fd, block.constData(), size_t(block.size())) > 0) {
+    }
+    const bool closed = fd >= 0 && close(fd) == 0;
+    sync();
+    return QFile::remove(spare) && closed;
 }
 
 bool becomePlainUser()

@@ -19,6 +19,7 @@ class Document;
 class Main;
 class QAction;
 class QMenu;
+class QTemporaryDir;
 class QToolButton;
 class QWidget;
 class WindowRegistry;
@@ -140,6 +141,28 @@ private:
 // fails with EFBIG, as on a full disk. Returns 0 when `body` returned true,
 // 1 when it returned false, more when the child failed.
 int runInChild(qint64 maxFileBytes, const std::function<bool()> &body);
+
+// A small file system of its own, mounted at a temporary folder while this
+// lives, in a mount namespace private to the test process. Needs root, and
+// for btrfs its tools and a loop device; reason() says what was missing.
+class SmallDisk
+{
+public:
+    enum class Kind { Tmpfs, Btrfs };
+    SmallDisk(Kind kind, qint64 bytes);
+    ~SmallDisk();
+
+    bool isMounted() const { return m_mounted; }
+    QString reason() const { return m_reason; }
+    QString path() const;
+    // Fills the disk but for about `room` bytes.
+    bool fill(qint64 room);
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+    bool m_mounted = false;
+    QString m_reason;
+};
 
 // In a child of runInChild: when running as root, goes on as the unprivileged
 // user "nobody", so that permissions count. False when that fails.

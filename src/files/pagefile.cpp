@@ -1,17 +1,20 @@
 #include "files/pagefile.h"
 
 #include <QList>
-#include <QRandomGenerator>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "files/descriptor.h"
 #include "files/filename.h"
+#include "files/hiddenfile.h"
+#include "files/pagebackup.h"
+#include "files/pagelocation.h"
 
 namespace {
 
@@ -66,31 +69,6 @@ bool systemName(const QString &path, QByteArray &name, QString *error)
     return true;
 }
 
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-
-    int get() const { return m_fd; }
-    // Closes now, so that a failure to close is seen.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
 bool readAll(int fd, QByteArray &bytes, QString *error)
 {
     char buffer[65536];
@@ -124,14 +102,6 @@ bool writeAll(int fd, const QByteArray &bytes, QString *error)
         left -= written;
     }
     return true;
-}
-
-QByteArray folderOf(const QByteArray &name)
-{
-    const qsizetype slash = name.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : name.left(slash);
 }
 
 QList<QByteArray> attributeNames(const QByteArray &path, int fd)
@@ -176,17 +146,35 @@ bool copyAttributes(const QByteArray &original, int fd)
     return true;
 }
 
-// A new file of an unused name in `folder`, or -1 with errno set.
-int createTemporary(const QByteArray &folder, mode_t mode, QByteArray &name)
+// A size limit (ulimit -f) would end the program on the write past it, with
+// the page unsaved; ignored, the write fails with EFBIG like a full disk. A
+// handler someone else installed is left alone.
+void ignoreFileSizeSignal()
 {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + "/.tagloom-" +
-               QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+    struct sigaction action;
+    if (::sigaction(SIGXFSZ, nullptr, &action) == 0 && action.sa_handler == SIG_DFL) {
+        action.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &action, nullptr);
     }
-    return -1;
+}
+
+// Root may write anything; a page nobody may write is still refused.
+bool writable(const PageLocation &page, const struct stat &status)
+{
+    if (::faccessat(page.folder.get(), page.name.constData(), W_OK, AT_EACCESS) != 0)
+        return false;
+    errno = EACCES;
+    return (status.st_mode & 0222) != 0;
+}
+
+// Whether the disk of `fd` has room for `size` bytes and a margin: the free
+// room a copy-on-write file system reports is only an estimate.
+bool roomToSpare(int fd, qsizetype size)
+{
+    struct statvfs disk;
+    const qsizetype margin = size / 8 + (qsizetype(4) << 20);
+    return ::fstatvfs(fd, &disk) == 0 &&
+           qsizetype(disk.f_bavail) * qsizetype(disk.f_frsize) >= size + margin;
 }
 
 enum class Replaced {
@@ -195,113 +183,114 @@ enum class Replaced {
     NotPossible, // the file must be written in place instead
 };
 
-// Writes a new file beside `target` and renames it over `target`. With
-// `original`, the new file takes that file's owner, group, mode and attributes
-// first, or nothing is replaced.
-Replaced replace(const QByteArray &target, const struct stat *original, const QByteArray &bytes,
+// Gives the new file at `fd` the owner, group, mode and attributes of `original`.
+bool takeIdentity(int fd, const PageLocation &page, const struct stat &original)
+{
+    struct stat created;
+    if (::fstat(fd, &created) != 0)
+        return false;
+    // Changing the owner clears set-user-ID and set-group-ID: the mode comes last.
+    if ((created.st_uid != original.st_uid || created.st_gid != original.st_gid) &&
+        ::fchown(fd, original.st_uid, original.st_gid) != 0)
+        return false;
+    return copyAttributes(page.fullPath(), fd) && ::fchmod(fd, original.st_mode & 07777) == 0;
+}
+
+// Writes a new file beside the page and puts it in the page's place. With
+// `original`, the new file takes that file's identity first, or nothing is
+// replaced.
+Replaced replace(const PageLocation &page, const struct stat *original, const QByteArray &bytes,
                  QString *error)
 {
-    QByteArray temporary;
     // Private until it has the original's mode; a new page gets the usual one.
-    Descriptor file(createTemporary(folderOf(target), original ? 0600 : 0666, temporary));
-    if (file.get() < 0) {
+    HiddenFile file(page.folder.get(), page.name, "new");
+    if (!file.create(original ? 0600 : 0666)) {
         failWith(error, errno);
         return original ? Replaced::NotPossible : Replaced::Failed;
     }
-    const auto discard = [&](Replaced result) {
-        ::unlink(temporary.constData());
-        return result;
-    };
-    if (original) {
-        struct stat created;
-        if (::fstat(file.get(), &created) != 0)
-            return discard(Replaced::NotPossible);
-        // Changing the owner clears set-user-ID and set-group-ID: the mode comes last.
-        if ((created.st_uid != original->st_uid || created.st_gid != original->st_gid) &&
-            ::fchown(file.get(), original->st_uid, original->st_gid) != 0)
-            return discard(Replaced::NotPossible);
-        if (!copyAttributes(target, file.get()) ||
-            ::fchmod(file.get(), original->st_mode & 07777) != 0)
-            return discard(Replaced::NotPossible);
-    }
-    if (!writeAll(file.get(), bytes, error))
-        return discard(Replaced::Failed);
-    if (::fsync(file.get()) != 0 || !file.close()) {
+    if (original && !takeIdentity(file.fd(), page, *original))
+        return Replaced::NotPossible;
+    if (!writeAll(file.fd(), bytes, error))
+        return Replaced::Failed;
+    if (::fsync(file.fd()) != 0 || !file.replace(page.name)) {
         failWith(error, errno);
-        return discard(Replaced::Failed);
+        return Replaced::Failed;
     }
-    if (::rename(temporary.constData(), target.constData()) != 0) {
-        failWith(error, errno);
-        return discard(Replaced::Failed);
-    }
-    // The rename itself is on disk only once the folder is.
-    Descriptor folder(::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
+    // The new name itself is on disk only once the folder is.
+    const Descriptor folder = page.openFolder();
+    if (folder.isOpen())
         ::fsync(folder.get());
     return Replaced::Done;
 }
 
-// Overwrites `target`, the file described by `original`, keeping the file
-// itself. Room for the whole page is taken before the first byte changes.
-bool writeInPlace(const QByteArray &target, const struct stat &original, const QByteArray &bytes,
-                  QString *error)
+// Overwrites the page described by `original`, keeping the file itself. A
+// copy of the old bytes is on disk first; should the write fail, they are
+// written back, and where even that fails, `oldPageAt` says where they are.
+bool writeInPlace(const PageLocation &page, const struct stat &original, const QByteArray &bytes,
+                  QString *error, QString *oldPageAt)
 {
-    // Readable too where allowed: where the file system cannot reserve room
-    // itself, posix_fallocate reads the file to find the blocks to fill.
-    const int flags = O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::open(target.constData(), O_RDWR | flags);
-    if (fd < 0 && errno == EACCES)
-        fd = ::open(target.constData(), O_WRONLY | flags);
-    Descriptor file(fd);
+    // Readable too: the old bytes are copied from it.
+    Descriptor file(::openat(page.folder.get(), page.name.constData(),
+                             O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     struct stat status;
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
+    if (!file.isOpen() || ::fstat(file.get(), &status) != 0)
         return failWith(error, errno);
     if (status.st_dev != original.st_dev || status.st_ino != original.st_ino)
         return fail(error, QStringLiteral("the file changed while it was saved"));
+    PageBackup backup;
+    if (!backup.take(page.folder.get(), page.name, file.get(), status.st_size))
+        return fail(error, QStringLiteral("no copy of the old page could be kept: ") +
+                               systemReason(errno));
+    // Room for a larger page is taken first, where the file system can. Over
+    // shared blocks every byte takes new room, which no file system reserves:
+    // the page is written only where the disk has plenty to spare.
+    if (backup.sharesBlocks() && !roomToSpare(file.get(), bytes.size()))
+        return failWith(error, ENOSPC);
     if (bytes.size() > status.st_size) {
         if (const int code = ::posix_fallocate(file.get(), 0, off_t(bytes.size()))) {
-            // Whatever was added beyond the old end goes again.
             (void)!::ftruncate(file.get(), status.st_size);
             return failWith(error, code);
         }
     }
-    if (!writeAll(file.get(), bytes, error))
-        return false;
-    if (::ftruncate(file.get(), off_t(bytes.size())) != 0 || ::fsync(file.get()) != 0 ||
-        !file.close())
-        return failWith(error, errno);
-    return true;
+    if (writeAll(file.get(), bytes, error)) {
+        if (::ftruncate(file.get(), off_t(bytes.size())) == 0 && ::fsync(file.get()) == 0 &&
+            file.close())
+            return true;
+        failWith(error, errno);
+    }
+    if (!backup.restore(file.get()) && oldPageAt)
+        *oldPageAt = backup.keep();
+    return false;
 }
 
 // Puts the page at `path` as PageFile::write() describes; `bytes` were
 // encoded in full before anything on disk is touched.
-bool writePage(const QString &path, const QByteArray &bytes, QString *error)
+bool writePage(const QString &path, const QByteArray &bytes, QString *error, QString *oldPageAt)
 {
+    ignoreFileSizeSignal();
     QByteArray name;
     if (!systemName(path, name, error))
         return false;
+    const PageLocation page = PageLocation::find(name);
+    if (!page.folder.isOpen())
+        return failWith(error, errno);
     struct stat status;
-    if (::stat(name.constData(), &status) != 0) {
+    if (::fstatat(page.folder.get(), page.name.constData(), &status, 0) != 0) {
         if (errno != ENOENT)
             return failWith(error, errno);
-        return replace(name, nullptr, bytes, error) == Replaced::Done;
+        return replace(page, nullptr, bytes, error) == Replaced::Done;
     }
     // A rename would put a file in place of a device node or a FIFO.
     if (!S_ISREG(status.st_mode))
         return fail(error, notRegular(status));
-    // Through a symbolic link, the file it names is saved and the link stays.
-    char resolved[PATH_MAX];
-    if (!::realpath(name.constData(), resolved))
-        return failWith(error, errno);
-    const QByteArray target(resolved);
-    if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+    if (!writable(page, status))
         return failWith(error, errno);
     if (status.st_nlink == 1) {
-        const Replaced replaced = replace(target, &status, bytes, error);
+        const Replaced replaced = replace(page, &status, bytes, error);
         if (replaced != Replaced::NotPossible)
             return replaced == Replaced::Done;
     }
-    return writeInPlace(target, status, bytes, error);
+    return writeInPlace(page, status, bytes, error, oldPageAt);
 }
 
 } // namespace
@@ -334,13 +323,13 @@ std::optional<PageCodec::Page> PageFile::read(const QString &path, QString *erro
 }
 
 bool PageFile::write(const QString &path, const QString &text, const PageFormat &format,
-                     QString *error)
+                     QString *error, QString *oldPageAt)
 {
-    return writePage(path, PageCodec::encode(text, format), error);
+    return writePage(path, PageCodec::encode(text, format), error, oldPageAt);
 }
 
 bool PageFile::write(const QString &path, const PageCodec::Chunks &text, qsizetype length,
-                     const PageFormat &format, QString *error)
+                     const PageFormat &format, QString *error, QString *oldPageAt)
 {
-    return writePage(path, PageCodec::encode(text, length, format), error);
+    return writePage(path, PageCodec::encode(text, length, format), error, oldPageAt);
 }

@@ -26,12 +26,14 @@ public:
     // keeps its owner, group, mode and extended attributes (ACLs among them).
     // Where such a copy cannot be made (the file has other hard links, its
     // owner cannot be given back, or the folder takes no new file) the file is
-    // written in place, once the page has been encoded and room for it has
-    // been taken on the disk. A write-protected file is refused.
+    // written in place, once a copy of its old bytes is on disk; a failed
+    // write puts them back. Should even that fail, `oldPageAt` says where the
+    // copy is kept. A write-protected file is refused, even to root.
     static bool write(const QString &path, const QString &text, const PageFormat &format,
-                      QString *error = nullptr);
+                      QString *error = nullptr, QString *oldPageAt = nullptr);
     // The same for a text handed over in runs, `length` code units in all, as
     // the editor keeps it: encoded run by run, with no copy of the whole text.
     static bool write(const QString &path, const PageCodec::Chunks &text, qsizetype length,
-                      const PageFormat &format, QString *error = nullptr);
+                      const PageFormat &format, QString *error = nullptr,
+                      QString *oldPageAt = nullptr);
 };

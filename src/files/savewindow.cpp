@@ -26,12 +26,20 @@ void SaveWindow::save()
     const auto text = [&page](const std::function<void(QStringView)> &chunk) {
         page.readText(chunk);
     };
-    if (PageFile::write(fileName, text, page.length(), page.format())) {
+    QString oldPageAt;
+    if (PageFile::write(fileName, text, page.length(), page.format(), nullptr, &oldPageAt)) {
         document().setUnmodified();
         MessageBox::inform(QStringLiteral("File successfully saved!"), QStringLiteral("Saved"));
         saved();
     } else {
         MessageBox::inform(QStringLiteral("Invalid File Name"), QStringLiteral("Error"));
+        // A write over the old page failed and could not be undone: its old
+        // text survives only in the copy.
+        if (!oldPageAt.isEmpty())
+            MessageBox::inform(QStringLiteral("The old page could not be written back. "
+                                              "Its old text is kept in ") +
+                                   oldPageAt,
+                               QStringLiteral("Error"));
     }
     close();
 }

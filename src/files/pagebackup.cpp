@@ -1,0 +1,133 @@
+#include "files/pagebackup.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "files/filename.h"
+#include "files/hiddenfile.h"
+
+namespace {
+
+// Copies [from, to) of one file into another at the same offsets.
+bool copyRange(int source, int target, off_t from, off_t to)
+{
+    bool byKernel = true;
+    char buffer[65536];
+    while (from < to) {
+        const size_t wanted = size_t(qMin<off_t>(to - from, off_t(1) << 30));
+        ssize_t copied = -1;
+        if (byKernel) {
+            loff_t in = from, out = from;
+            copied = ::copy_file_range(source, &in, target, &out, wanted, 0);
+            if (copied < 0 && errno != EINTR) {
+                if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL)
+                    return false;
+                byKernel = false; // across file systems or on older kernels
+                continue;
+            }
+        } else {
+            copied = ::pread(source, buffer, qMin(wanted, sizeof buffer), from);
+            if (copied > 0 && ::pwrite(target, buffer, size_t(copied), from) != copied)
+                return false;
+        }
+        if (copied == 0) {
+            errno = EIO; // the file shrank meanwhile
+            return false;
+        }
+        if (copied > 0)
+            from += copied;
+        else if (errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
+// Copies the `size` bytes of `source` into the empty `target`, only the
+// data, so that holes stay holes and take no room.
+bool copyData(int source, int target, off_t size)
+{
+    for (off_t at = 0; at < size;) {
+        off_t data = ::lseek(source, at, SEEK_DATA);
+        if (data < 0 && errno == ENXIO)
+            break; // a hole to the end
+        off_t hole = data < 0 ? size : ::lseek(source, data, SEEK_HOLE);
+        if (data < 0) // no holes known here: all of it
+            data = at;
+        if (hole < 0 || hole > size)
+            hole = size;
+        if (!copyRange(source, target, data, hole))
+            return false;
+        at = hole;
+    }
+    return ::ftruncate(target, size) == 0;
+}
+
+// The user's state folder for Tagloom, made private where it is new.
+QByteArray stateFolder()
+{
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    const QString folder = base + QStringLiteral("/tagloom");
+    if (!QDir().mkpath(folder))
+        return {};
+    const QByteArray name = FileName::encode(folder);
+    ::chmod(name.constData(), 0700);
+    return name;
+}
+
+} // namespace
+
+PageBackup::PageBackup() = default;
+
+PageBackup::~PageBackup() = default;
+
+bool PageBackup::take(int folder, const QByteArray &name, int page, off_t size)
+{
+    m_size = size;
+    const QByteArray role = "old-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+    m_copy = std::make_unique<HiddenFile>(folder, name, role.constData());
+    if (!m_copy->create(0600)) {
+        // A folder that takes no new file: the user's own state folder.
+        m_stateFolder =
+            Descriptor(::open(stateFolder().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!m_stateFolder.isOpen())
+            return false;
+        m_copy = std::make_unique<HiddenFile>(m_stateFolder.get(), name, role.constData());
+        if (!m_copy->create(0600))
+            return false;
+    }
+    // Blocks shared where the file system can; named and on disk, folder
+    // entry included, before the page changes.
+    m_shared = ::ioctl(m_copy->fd(), FICLONE, page) == 0;
+    if ((!m_shared && !copyData(page, m_copy->fd(), size)) || ::fsync(m_copy->fd()) != 0 ||
+        !m_copy->link())
+        return false;
+    Descriptor copyFolder(::openat(m_stateFolder.isOpen() ? m_stateFolder.get() : folder, ".",
+                                   O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (copyFolder.isOpen())
+        ::fsync(copyFolder.get());
+    return true;
+}
+
+bool PageBackup::restore(int page)
+{
+    // Emptied first: that frees the room the failed write took.
+    return ::ftruncate(page, 0) == 0 &&
+           (::ioctl(page, FICLONE, m_copy->fd()) == 0 || copyData(m_copy->fd(), page, m_size)) &&
+           ::fsync(page) == 0;
+}
+
+QString PageBackup::keep()
+{
+    m_copy->keep();
+    const QByteArray folder = m_copy->folderPath();
+    return FileName::decode(folder + '/' + m_copy->name());
+}
