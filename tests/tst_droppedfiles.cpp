@@ -3,12 +3,16 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
+#include <unistd.h>
+
 #include "editor/document.h"
+#include "files/filename.h"
 #include "testsupport.h"
 
 // Files and text dropped on the source box.
@@ -74,6 +78,14 @@ private slots:
             << QStringList{unused};
         QTest::newRow("missing page") << QStringList{"gone.html"} << "-" << false << false
                                       << QMessageBox::Ok << page << QStringList{"Could not open"};
+        // As a file manager gives them: the name's own bytes, percent-encoded.
+        const QString cafe = FileName::decode("caf\xE9");
+        QTest::newRow("picture whose name is not UTF-8")
+            << QStringList{cafe + ".png"} << "-" << false << false << QMessageBox::Ok
+            << "<img src={}" + cafe + ".png>" + page << QStringList();
+        QTest::newRow("page whose name is not UTF-8")
+            << QStringList{cafe + ".html"} << "-" << false << false << QMessageBox::Ok
+            << "<p>caf</p>" << QStringList();
         QTest::newRow("plain text at the end") << QStringList() << "<hr>" << true << false
                                                << QMessageBox::Ok << page + "<hr>" << QStringList();
     }
@@ -89,6 +101,10 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(TestSupport::writeBytes(folder.filePath("new.html"), "<p>new</p>"));
         QVERIFY(TestSupport::writeBytes(folder.filePath("old.htm"), "<p>old</p>"));
+        // Qt cannot remove a name that is not UTF-8.
+        const QString cafe = folder.filePath(FileName::decode("caf\xE9.html"));
+        const auto removeCafe = qScopeGuard([&] { unlink(FileName::encode(cafe).constData()); });
+        QVERIFY(TestSupport::writeBytes(cafe, "<p>caf</p>"));
         TestSupport::Program program;
         TestSupport::MessageBoxes boxes(answer);
         program.document().setPage("ab\ncd", PageFormat());
@@ -100,8 +116,10 @@ private slots:
 
         QMimeData data;
         QList<QUrl> urls;
-        for (const QString &file : files)
-            urls.append(QUrl::fromLocalFile(folder.filePath(file)));
+        for (const QString &file : files) {
+            const QByteArray path = FileName::encode(folder.filePath(file));
+            urls.append(QUrl::fromEncoded("file://" + path.toPercentEncoding("/")));
+        }
         data.setUrls(urls);
         if (text != "-")
             data.setText(text);
@@ -130,7 +148,7 @@ private slots:
         QApplication::clipboard()->setMimeData(data);
         QTest::keyClick(program.source(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(dropped.size(), 1);
-        QCOMPARE(dropped[0][0].toStringList(), QStringList{"/p/a.png"});
+        QCOMPARE(dropped[0][0].value<QList<QUrl>>(), QList<QUrl>{QUrl("file:///p/a.png")});
         QCOMPARE(dropped[0][1].toInt(), 2);
         TestSupport::flushEvents();
         QCOMPARE(program.document().text(), QString("ab<img src=/p/a.png>cd"));

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "editor/document.h"
+#include "files/filename.h"
 #include "files/openform.h"
 #include "files/savefirst.h"
 #include "platform/messagebox.h"
@@ -24,12 +25,13 @@ bool isPicture(const QString &suffix)
 
 } // namespace
 
-void takeDroppedFiles(WindowRegistry &registry, const QStringList &paths, int position)
+void takeDroppedFiles(WindowRegistry &registry, const QList<QUrl> &files, int position)
 {
     QString page;
     QStringList pictures;
     QStringList unused;
-    for (const QString &path : paths) {
+    for (const QUrl &file : files) {
+        const QString path = FileName::fromLocalFile(file);
         const QFileInfo info(path);
         const QString suffix = info.isDir() ? QString() : info.suffix().toLower();
         if (isPage(suffix) && page.isEmpty())

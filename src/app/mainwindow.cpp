@@ -117,8 +117,8 @@ Main::Main(WindowRegistry &registry)
     // program the files came from is not kept waiting.
     connect(
         m_document, &Document::filesDropped, this,
-        [this](const QStringList &paths, int position) {
-            takeDroppedFiles(m_registry, paths, position);
+        [this](const QList<QUrl> &files, int position) {
+            takeDroppedFiles(m_registry, files, position);
         },
         Qt::QueuedConnection);
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringView>
+#include <QUrl>
 
 #include <functional>
 
@@ -68,9 +69,10 @@ public:
     void select(int start, int length);
 
 signals:
-    // Files dropped (or pasted) on the source box at character `position`;
-    // nothing has been written for them.
-    void filesDropped(const QStringList &paths, int position);
+    // Files dropped (or pasted) on the source box at character `position`,
+    // as their file: addresses, which keep names that are not UTF-8; nothing
+    // has been written for them.
+    void filesDropped(const QList<QUrl> &files, int position);
 
 private:
     static constexpr int ShortSelection = 65536;

@@ -13,14 +13,14 @@ SourceBox::SourceBox(QWidget *parent) : TextView(parent)
 namespace {
 
 // The local files among dropped or pasted data, in their order.
-QStringList localFiles(const QMimeData *source)
+QList<QUrl> localFiles(const QMimeData *source)
 {
-    QStringList paths;
+    QList<QUrl> files;
     for (const QUrl &url : source->urls()) {
         if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+            files.append(url);
     }
-    return paths;
+    return files;
 }
 
 } // namespace
@@ -34,9 +34,9 @@ void SourceBox::insertFromMimeData(const QMimeData *source)
 {
     // Files are the program's to handle; pasted as text they would be their
     // file: addresses. During a drop the caret stands at the drop point.
-    const QStringList paths = localFiles(source);
-    if (paths.isEmpty())
+    const QList<QUrl> files = localFiles(source);
+    if (files.isEmpty())
         TextView::insertFromMimeData(source);
     else
-        emit filesDropped(paths, model().caret());
+        emit filesDropped(files, model().caret());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QStringList>
+#include <QList>
+#include <QUrl>
 
 #include "editor/textview.h"
 
@@ -15,9 +16,9 @@ public:
     explicit SourceBox(QWidget *parent = nullptr);
 
 signals:
-    // Files dropped or pasted at `position`: their paths, never their
-    // addresses as text.
-    void filesDropped(const QStringList &paths, int position);
+    // Files dropped or pasted at `position`: their addresses, never pasted
+    // as text.
+    void filesDropped(const QList<QUrl> &files, int position);
 
 protected:
     bool canInsertFromMimeData(const QMimeData *source) const override;

@@ -21,3 +21,11 @@ QString FileName::decode(const QByteArray &name)
 {
     return EscapedUtf8::decode(name).text;
 }
+
+QString FileName::fromLocalFile(const QUrl &url)
+{
+    const QString host = url.host();
+    if (!host.isEmpty() && host != QLatin1String("localhost"))
+        return url.toLocalFile(); // a share, as //host/path
+    return decode(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 // A path as the system takes it. Qt's own conversion turns a name that is not
 // UTF-8 into U+FFFD and loses its bytes; here a byte that is not UTF-8 stands
@@ -11,4 +12,7 @@ class FileName
 public:
     static QByteArray encode(const QString &path);
     static QString decode(const QByteArray &name);
+    // The path of a file: address from its percent-encoded bytes, which Qt's
+    // own toLocalFile() would read as UTF-8.
+    static QString fromLocalFile(const QUrl &url);
 };
