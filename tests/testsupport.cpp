@@ -31,7 +31,7 @@
 #include "app/mainwindow.h"
 #include "app/splash.h"
 #include "editor/document.h"
-#include "files/filename.h"
+#include "platform/filename.h"
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"

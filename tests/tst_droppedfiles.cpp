@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "editor/document.h"
-#include "files/filename.h"
+#include "platform/filename.h"
 #include "testsupport.h"
 
 // Files and text dropped on the source box.

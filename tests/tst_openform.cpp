@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "editor/document.h"
-#include "files/filename.h"
+#include "platform/filename.h"
 #include "files/openform.h"
 #include "files/pagefile.h"
 #include "markup/piccomp.h"

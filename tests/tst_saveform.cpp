@@ -19,7 +19,7 @@
 #include <memory>
 
 #include "editor/document.h"
-#include "files/filename.h"
+#include "platform/filename.h"
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"

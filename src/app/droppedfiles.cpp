@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "editor/document.h"
-#include "files/filename.h"
+#include "platform/filename.h"
 #include "files/openform.h"
 #include "files/savefirst.h"
 #include "platform/messagebox.h"

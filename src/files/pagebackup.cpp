@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/filename.h"
+#include "platform/filename.h"
 #include "files/hiddenfile.h"
 
 namespace {

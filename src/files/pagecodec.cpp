@@ -1,7 +1,7 @@
 #include "files/pagecodec.h"
 
 #include "files/encodingtables.h"
-#include "files/escapedutf8.h"
+#include "platform/escapedutf8.h"
 #include "files/pageencoder.h"
 
 #include <QStringDecoder>

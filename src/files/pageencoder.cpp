@@ -10,7 +10,7 @@
 #include <sys/mman.h>
 
 #include "files/encodingtables.h"
-#include "files/escapedutf8.h"
+#include "platform/escapedutf8.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "files/descriptor.h"
-#include "files/filename.h"
+#include "platform/filename.h"
 #include "files/hiddenfile.h"
 #include "files/pagebackup.h"
 #include "files/pagelocation.h"

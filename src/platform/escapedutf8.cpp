@@ -1,4 +1,4 @@
-#include "files/escapedutf8.h"
+#include "platform/escapedutf8.h"
 
 namespace {
 

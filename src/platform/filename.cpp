@@ -1,6 +1,6 @@
-#include "files/filename.h"
+#include "platform/filename.h"
 
-#include "files/escapedutf8.h"
+#include "platform/escapedutf8.h"
 
 namespace {
 
