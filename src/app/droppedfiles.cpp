@@ -3,9 +3,9 @@
 #include <QFileInfo>
 
 #include "editor/document.h"
-#include "platform/filename.h"
 #include "files/openform.h"
 #include "files/savefirst.h"
+#include "platform/filename.h"
 #include "platform/messagebox.h"
 #include "ui/windowregistry.h"
 

@@ -1,7 +1,6 @@
 #include "files/openform.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 
@@ -10,12 +9,13 @@
 #include "files/savefirst.h"
 #include "platform/fileopendialog.h"
 #include "platform/messagebox.h"
+#include "ui/pathbox.h"
 #include "ui/windowregistry.h"
 
 OpenForm::OpenForm(WindowRegistry &registry)
     : Window(registry, Id, QStringLiteral("Open HTML File"), Border::ToolWindow, 4680, 1155),
       m_browse(add<QPushButton>(this, "Command1", 3480, 360, 855, 255, QStringLiteral("Browse"))),
-      m_path(add<QLineEdit>(this, "Text1", 360, 360, 3015, 285)),
+      m_path(add<PathBox>(this, "Text1", 360, 360, 3015, 285)),
       m_open(add<QPushButton>(this, "Command2", 3480, 720, 855, 255, QStringLiteral("Open"))),
       m_cancel(add<QPushButton>(this, "Command3", 360, 720, 735, 255, QStringLiteral("Cancel"))),
       m_dialog(new FileOpenDialog(this))

@@ -4,7 +4,7 @@
 
 class Document;
 class FileOpenDialog;
-class QLineEdit;
+class PathBox;
 class QPushButton;
 
 // `openform`: reads a page file, named by hand or picked with "Browse", into the editor.
@@ -26,7 +26,7 @@ private:
     void open();
 
     QPushButton *m_browse;
-    QLineEdit *m_path;
+    PathBox *m_path;
     QPushButton *m_open;
     QPushButton *m_cancel;
     FileOpenDialog *m_dialog;

@@ -1,17 +1,17 @@
 #include "files/savewindow.h"
 
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include "editor/document.h"
 #include "files/pagefile.h"
 #include "platform/messagebox.h"
+#include "ui/pathbox.h"
 
 SaveWindow::SaveWindow(WindowRegistry &registry, WindowId id)
     : Window(registry, id, QStringLiteral("Save..."), Border::ToolWindow, 4575, 1380),
       m_frame(add<QGroupBox>(this, "Frame1", 120, 120, 4215, 975, QStringLiteral("HTML Title"))),
-      m_title(add<QLineEdit>(m_frame, "title", 120, 360, 2895, 375)),
+      m_title(add<PathBox>(m_frame, "title", 120, 360, 2895, 375)),
       m_save(add<QPushButton>(m_frame, "Command1", 3120, 360, 975, 375, QStringLiteral("Save")))
 {
     setTabChain({m_title, m_save});

@@ -3,7 +3,7 @@
 #include "ui/window.h"
 
 class QGroupBox;
-class QLineEdit;
+class PathBox;
 class QPushButton;
 
 // The look and the save command shared by `saveform` and `saveform2`: writes
@@ -22,6 +22,6 @@ private:
     void save();
 
     QGroupBox *m_frame;
-    QLineEdit *m_title;
+    PathBox *m_title;
     QPushButton *m_save;
 };

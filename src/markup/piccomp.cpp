@@ -1,10 +1,10 @@
 #include "markup/piccomp.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 #include "editor/document.h"
 #include "platform/fileopendialog.h"
+#include "ui/pathbox.h"
 
 PicComp::PicComp(WindowRegistry &registry)
     : Window(registry, Id, QStringLiteral("piccomp"), Border::ToolWindow, 4500, 1125),
@@ -18,7 +18,7 @@ PicComp::PicComp(WindowRegistry &registry)
 
     auto *browse =
         add<QPushButton>(this, "Command1", 2880, 240, 1335, 255, QStringLiteral("Browse"));
-    m_path = add<QLineEdit>(this, "Text1", 240, 240, 2535, 285);
+    m_path = add<PathBox>(this, "Text1", 240, 240, 2535, 285);
     auto *done = add<QPushButton>(this, "Command2", 3360, 720, 855, 255, QStringLiteral("Done"));
     auto *cancel = add<QPushButton>(this, "Command3", 240, 720, 855, 255, QStringLiteral("Cancel"));
     m_path->setAccessibleName(QStringLiteral("Picture path"));

@@ -3,7 +3,7 @@
 #include "ui/window.h"
 
 class FileOpenDialog;
-class QLineEdit;
+class PathBox;
 
 // `piccomp`: takes the path of a picture on this computer, typed or chosen
 // with "Browse", and writes a picture tag with it.
@@ -21,5 +21,5 @@ private:
     void done();
 
     FileOpenDialog *m_dialog;
-    QLineEdit *m_path;
+    PathBox *m_path;
 };

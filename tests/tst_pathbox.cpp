@@ -1,0 +1,103 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <unistd.h>
+
+#include "editor/document.h"
+#include "files/openform.h"
+#include "platform/filename.h"
+#include "testsupport.h"
+#include "ui/pathbox.h"
+#include "ui/windowregistry.h"
+
+// A name that is not UTF-8, pasted or dropped into a path box, keeps its bytes.
+class TestPathBox : public QObject
+{
+    Q_OBJECT
+
+    static QMimeData *dataOf(const QString &kind, const QByteArray &path)
+    {
+        auto *data = new QMimeData;
+        if (kind == "address")
+            data->setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
+        else
+            data->setData("text/plain", path);
+        return data;
+    }
+
+    static void drop(QWidget *target, const QMimeData &data)
+    {
+        const QPoint at(target->width() - 2, target->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &move);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &dropped);
+    }
+
+private slots:
+    void taken_data()
+    {
+        QTest::addColumn<QString>("kind"); // a file: address or plain text
+        QTest::addColumn<bool>("dropped"); // or pasted with Ctrl+V
+        QTest::addColumn<QByteArray>("path");
+        for (const bool dropped : {false, true}) {
+            const char *how = dropped ? "dropped" : "pasted";
+            for (const char *kind : {"address", "text"}) {
+                QTest::addRow("%s %s, Latin-1 byte", kind, how)
+                    << kind << dropped << QByteArray("/p/caf\xE9.html");
+                QTest::addRow("%s %s, UTF-8", kind, how)
+                    << kind << dropped << QByteArray("/p/caf\xC3\xA9 \xE4\xB8\xAD.html");
+                QTest::addRow("%s %s, cut-off sequence", kind, how)
+                    << kind << dropped << QByteArray("/p/\xE4\xB8/x.html");
+            }
+        }
+    }
+    void taken()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, dropped);
+        QFETCH(QByteArray, path);
+        PathBox box;
+        box.setText("at:");
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        std::unique_ptr<QMimeData> data(dataOf(kind, path));
+        if (dropped) {
+            drop(&box, *data);
+        } else {
+            QApplication::clipboard()->setMimeData(data.release());
+            QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(FileName::encode(box.text()), "at:" + path);
+    }
+
+    // Through a real window: the pasted name opens its page.
+    void opensPastedPage()
+    {
+        QTemporaryDir folder;
+        const QByteArray name = QFile::encodeName(folder.path()) + "/caf\xE9.html";
+        const auto removeFile = qScopeGuard([&] { unlink(name.constData()); });
+        QVERIFY(TestSupport::writeBytes(FileName::decode(name), "<p>caf\xC3\xA9</p>"));
+        TestSupport::Program program;
+        TestSupport::MessageBoxes boxes;
+        program.entry("open")->trigger();
+        auto *form = program.windows().find<OpenForm>();
+        QApplication::clipboard()->setMimeData(dataOf("address", name));
+        QTest::keyClick(form->findChild<PathBox *>("Text1"), Qt::Key_V, Qt::ControlModifier);
+        QTest::mouseClick(form->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+        QVERIFY(boxes.shown().isEmpty());
+        QCOMPARE(program.document().text(), QString("<p>caf\u00E9</p>"));
+    }
+};
+
+QTEST_MAIN(TestPathBox)
+#include "tst_pathbox.moc"
