@@ -31,7 +31,6 @@
 #include "app/mainwindow.h"
 #include "app/splash.h"
 #include "editor/document.h"
-#include "platform/filename.h"
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"
@@ -52,6 +51,7 @@
 #include "markup/sform.h"
 #include "markup/sout.h"
 #include "markup/txtsize.h"
+#include "platform/filename.h"
 #include "platform/fileopendialog.h"
 #include "ui/windowregistry.h"
 

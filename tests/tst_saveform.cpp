@@ -19,10 +19,10 @@
 #include <memory>
 
 #include "editor/document.h"
-#include "platform/filename.h"
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"
+#include "platform/filename.h"
 #include "testsupport.h"
 #include "ui/twips.h"
 #include "ui/windowregistry.h"

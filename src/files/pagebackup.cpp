@@ -10,41 +10,44 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/filename.h"
 #include "files/hiddenfile.h"
+#include "platform/filename.h"
 
 namespace {
 
-// Copies [from, to) of one file into another at the same offsets.
+// Copies [from, to) of one file into another at the same offsets: in the
+// kernel where it can, else through a buffer (across file systems, on older
+// kernels).
 bool copyRange(int source, int target, off_t from, off_t to)
 {
     bool byKernel = true;
     char buffer[65536];
     while (from < to) {
         const size_t wanted = size_t(qMin<off_t>(to - from, off_t(1) << 30));
-        ssize_t copied = -1;
+        ssize_t copied;
         if (byKernel) {
             loff_t in = from, out = from;
             copied = ::copy_file_range(source, &in, target, &out, wanted, 0);
-            if (copied < 0 && errno != EINTR) {
-                if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL)
-                    return false;
-                byKernel = false; // across file systems or on older kernels
+            if (copied < 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) {
+                byKernel = false;
                 continue;
             }
         } else {
             copied = ::pread(source, buffer, qMin(wanted, sizeof buffer), from);
-            if (copied > 0 && ::pwrite(target, buffer, size_t(copied), from) != copied)
+            const ssize_t written = copied > 0 ? ::pwrite(target, buffer, size_t(copied), from) : 0;
+            if (written != qMax<ssize_t>(copied, 0)) {
+                errno = written < 0 ? errno : ENOSPC;
                 return false;
+            }
         }
-        if (copied == 0) {
-            errno = EIO; // the file shrank meanwhile
+        if (copied < 0 && errno == EINTR)
+            continue;
+        if (copied <= 0) {
+            errno = copied == 0 ? EIO : errno; // a file that shrank meanwhile
             return false;
         }
-        if (copied > 0)
-            from += copied;
-        else if (errno != EINTR)
-            return false;
+        from += copied;
     }
     return true;
 }

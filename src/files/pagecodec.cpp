@@ -1,8 +1,8 @@
 #include "files/pagecodec.h"
 
 #include "files/encodingtables.h"
-#include "platform/escapedutf8.h"
 #include "files/pageencoder.h"
+#include "platform/escapedutf8.h"
 
 #include <QStringDecoder>
 #include <QtEndian>

@@ -11,10 +11,10 @@
 #include <unistd.h>
 
 #include "files/descriptor.h"
-#include "platform/filename.h"
 #include "files/hiddenfile.h"
 #include "files/pagebackup.h"
 #include "files/pagelocation.h"
+#include "platform/filename.h"
 
 namespace {
 
