@@ -148,14 +148,12 @@ PageEncoder::PageEncoder(const PageFormat &format, qsizetype length)
       m_wide(EncodingTables::wideEncoding(format.encoding))
 {
     QByteArrayView mark;
-    int unitBytes;  // the most a unit takes unless written as a reference
-    int leastBytes; // what a unit takes at the least
+    int unitBytes; // the most a unit takes unless written as a reference
     if (m_wide) {
         m_kind = m_wide->unitSize == 2 ? Kind::Utf16 : Kind::Utf32;
         m_bigEndian = m_wide->bigEndian;
         mark = QByteArrayView(m_wide->bom, m_wide->unitSize);
         unitBytes = m_wide->unitSize * (m_crlf ? 2 : 1);
-        leastBytes = 2; // half a UTF-32 character for each unit of a pair
         // A "&#N;" of eight characters for a lone surrogate.
         m_mostBytesPerUnit = m_kind == Kind::Utf16 ? 4 : 8 * 4;
     } else {
@@ -165,19 +163,17 @@ PageEncoder::PageEncoder(const PageFormat &format, qsizetype length)
         // Windows-1252: a byte, or two for CR LF; that leaves room for references
         // to one character in seven or so.
         unitBytes = m_kind == Kind::Utf8 ? 3 : 2;
-        leastBytes = 1;
         // "&#1114111;" for a pair whose high half ended the last run.
         m_mostBytesPerUnit = 10;
     }
-    // Room for any text but one full of references, and for the worst of one
-    // block, so that the buffer never grows, which would copy it (and, while it
-    // does, hold the page twice). Only what is written takes memory: the rest
-    // is address space that the system never fills.
-    // (room() asks for as much.)
+    // Room for any text but one full of references, and for the worst of the
+    // last block (as room() asks), so that the buffer does not grow: growing
+    // copies it and, meanwhile, holds the page twice. Only what is written
+    // takes memory; the rest is address space that the system never fills.
     m_bytes =
         QByteArray(mark.size() + length * unitBytes + (BlockUnits + 2) * m_mostBytesPerUnit + 16,
                    Qt::Uninitialized);
-    adviseLarge(mark.size() + length * leastBytes);
+    adviseLarge();
     if (!mark.isEmpty())
         std::memcpy(m_bytes.data(), mark.data(), size_t(mark.size()));
     m_size = mark.size();
@@ -388,16 +384,14 @@ char *PageEncoder::writeUnit(char *out, char32_t unit) const
 }
 
 // A large buffer is filled at once: in huge pages, it takes a fraction of the
-// page faults, which otherwise cost as much as the encoding itself. Only the
-// first `written` bytes, which are sure to be written: a huge page takes its
-// memory whole however little of it is.
-void PageEncoder::adviseLarge(qsizetype written)
+// page faults, which otherwise cost as much as the encoding itself. Memory is
+// still taken only where the bytes go, but for the rest of the last huge page.
+void PageEncoder::adviseLarge()
 {
 #ifdef MADV_HUGEPAGE
     constexpr quintptr Huge = quintptr(2) << 20;
     const auto from = (quintptr(m_bytes.data()) + Huge - 1) & ~(Huge - 1);
-    const auto to =
-        (quintptr(m_bytes.data()) + quintptr(qMin(written, m_bytes.size()))) & ~(Huge - 1);
+    const auto to = (quintptr(m_bytes.data()) + quintptr(m_bytes.size())) & ~(Huge - 1);
     if (to > from)
         ::madvise(reinterpret_cast<void *>(from), to - from, MADV_HUGEPAGE);
 #endif

@@ -33,7 +33,7 @@ private:
     // Encodes [at, end); with `more`, a high surrogate at its end waits for the next run.
     void encode(const char16_t *at, const char16_t *end, bool more);
     char *room(qsizetype units);
-    void adviseLarge(qsizetype written);
+    void adviseLarge();
     bool readsAsOwn(qsizetype size) const;
     char *encodeUtf8(char *out, const char16_t *at, const char16_t *end, bool more);
     char *encodeWindows1252(char *out, const char16_t *at, const char16_t *end, bool more);
