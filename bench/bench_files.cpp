@@ -23,7 +23,7 @@ enum class Sample {
     Windows1252,
     Utf16,
     Utf32,
-    Cjk, // UTF-8 of three bytes a character
+    Cjk, // UTF-8 of three bytes a character, but for a few tags
 };
 
 // A UTF-8 page of ordinary source lines with accented letters, CR LF breaks,
@@ -50,8 +50,10 @@ QByteArray sampleBytes(Sample sample, qsizetype bytes)
     }
     const QString line =
         sample == Sample::Cjk
-            ? QStringLiteral(u"<p>\u4E2D\u6587\u7F51\u9875\uFF0C\u8FD9\u662F\u4E00\u4E2A"
-                             u"\u666E\u901A\u7684\u6BB5\u843D\u3002</p>\r\n")
+            ? QStringLiteral(u"<p>%1</p>\r\n")
+                  .arg(QStringLiteral(u"\u4E2D\u6587\u7F51\u9875\uFF0C\u8FD9\u662F\u4E00\u4E2A"
+                                      u"\u666E\u901A\u7684\u6BB5\u843D\u3002")
+                           .repeated(4))
             : QString::fromUtf8(pageBytes(1));
     QString text =
         sample == Sample::Utf16 || sample == Sample::Utf32 ? QStringLiteral(u"\uFEFF") : QString();
