@@ -372,7 +372,6 @@ QByteArray utf32(QStringView text, bool bigEndian)
     return bytes;
 }
 
-// Through FileName, so that names that are not UTF-8 keep their bytes.
 namespace {
 
 qint64 residentPeak()
@@ -398,6 +397,7 @@ qint64 peakGrowth(const std::function<void()> &body)
     return residentPeak() - before;
 }
 
+// Through FileName, so that names that are not UTF-8 keep their bytes.
 QByteArray readBytes(const QString &path)
 {
     std::unique_ptr<FILE, int (*)(FILE *)> file(

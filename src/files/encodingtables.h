@@ -54,7 +54,7 @@ inline qsizetype wideLength(QByteArrayView bytes, const WideEncoding &wide)
     qsizetype length = bytes.size() / wide.unitSize - 1;
     if (wide.unitSize == 2)
         return length;
-    for (qsizetype at = 4; at < bytes.size(); at += 4) {
+    for (qsizetype at = wide.unitSize; at < bytes.size(); at += 4) {
         const char32_t unit = readUnit(bytes.data() + at, wide);
         if (unit > 0x10FFFF || (unit >= 0xD800 && unit <= 0xDFFF))
             return -1;
