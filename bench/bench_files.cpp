@@ -16,6 +16,16 @@
 
 namespace {
 
+// A page of each form the opening code tells apart.
+enum class Sample {
+    Utf8,
+    StrayByte, // UTF-8 but for one byte in the middle
+    Windows1252,
+    Utf16,
+    Utf32,
+    Cjk, // UTF-8 of three bytes a character, but for a few tags
+};
+
 // A UTF-8 page of ordinary source lines with accented letters, CR LF breaks,
 // about `bytes` long.
 QByteArray pageBytes(qsizetype bytes)
@@ -29,6 +39,44 @@ QByteArray pageBytes(qsizetype bytes)
     return page;
 }
 
+QByteArray sampleBytes(Sample sample, qsizetype bytes)
+{
+    if (sample == Sample::Utf8)
+        return pageBytes(bytes);
+    if (sample == Sample::StrayByte) {
+        QByteArray page = pageBytes(bytes);
+        page[page.size() / 2] = '\xFF';
+        return page;
+    }
+    const QString line =
+        sample == Sample::Cjk
+            ? QStringLiteral(u"<p>%1</p>\r\n")
+                  .arg(QStringLiteral(u"\u4E2D\u6587\u7F51\u9875\uFF0C\u8FD9\u662F\u4E00\u4E2A"
+                                      u"\u666E\u901A\u7684\u6BB5\u843D\u3002")
+                           .repeated(4))
+            : QString::fromUtf8(pageBytes(1));
+    QString text =
+        sample == Sample::Utf16 || sample == Sample::Utf32 ? QStringLiteral(u"\uFEFF") : QString();
+    const qsizetype unitBytes = sample == Sample::Utf16 ? 2 : sample == Sample::Utf32 ? 4 : 1;
+    const qsizetype lineBytes =
+        (sample == Sample::Cjk ? line.toUtf8().size() : line.size()) * unitBytes;
+    text.reserve(bytes / unitBytes + line.size());
+    for (qsizetype size = 0; size < bytes; size += lineBytes)
+        text += line;
+    switch (sample) {
+    case Sample::Windows1252:
+        return text.toLatin1();
+    case Sample::Utf16:
+        return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    case Sample::Utf32: {
+        const QList<uint> units = text.toUcs4();
+        return QByteArray(reinterpret_cast<const char *>(units.constData()), units.size() * 4);
+    }
+    default:
+        return text.toUtf8();
+    }
+}
+
 QTemporaryDir &folder()
 {
     static QTemporaryDir instance;
@@ -36,12 +84,13 @@ QTemporaryDir &folder()
 }
 
 // The page file of the benchmark's size, written once.
-QString pagePath(benchmark::State &state)
+QString pagePath(benchmark::State &state, Sample sample = Sample::Utf8)
 {
-    const QString path = folder().filePath(QStringLiteral("page%1.html").arg(state.range(0)));
+    const QString path =
+        folder().filePath(QStringLiteral("page%1-%2.html").arg(state.range(0)).arg(int(sample)));
     if (!QFile::exists(path)) {
         QFile file(path);
-        const QByteArray bytes = pageBytes(state.range(0));
+        const QByteArray bytes = sampleBytes(sample, state.range(0));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             state.SkipWithError("cannot write the page file");
     }
@@ -96,6 +145,26 @@ void pageRead(benchmark::State &state)
         benchmark::DoNotOptimize(page->text.constData());
     }
     setBytes(state, QFile(path).size());
+}
+
+// A page file of each form read, and the most memory that takes beside what
+// the process held before, as a share of the file's bytes.
+void pageReadMemory(benchmark::State &state, Sample sample)
+{
+    const QString path = pagePath(state, sample);
+    for (auto _ : state) {
+        const auto page = PageFile::read(path);
+        if (!page)
+            state.SkipWithError("cannot read");
+        benchmark::DoNotOptimize(page->text.constData());
+    }
+    const qint64 size = QFile(path).size();
+    setBytes(state, size);
+    if (resetPeakMemory()) {
+        const qint64 before = peakMemory();
+        benchmark::DoNotOptimize(PageFile::read(path)->text.constData());
+        state.counters["peak/bytes"] = double(peakMemory() - before) / double(size);
+    }
 }
 
 // Into the editor: read, convert and lay out, as "Open" does.
@@ -155,9 +224,9 @@ void pageWrite(benchmark::State &state)
 }
 
 // From the editor: take its text and write it, as "Save" does.
-void pageSave(benchmark::State &state)
+void saveFromEditor(benchmark::State &state, Sample sample)
 {
-    const auto page = PageFile::read(pagePath(state));
+    const auto page = PageFile::read(pagePath(state, sample));
     WindowRegistry windows;
     Document &document = windows.show<Main>()->document();
     document.setPage(page->text, page->format);
@@ -182,6 +251,11 @@ void pageSave(benchmark::State &state)
         const double written = double(QFile(path).size());
         state.counters["peak/written"] = double(peakMemory() - before) / written;
     }
+}
+
+void pageSave(benchmark::State &state)
+{
+    saveFromEditor(state, Sample::Utf8);
 }
 
 // The editor's text encoded as saving does, without the disk.
@@ -209,6 +283,26 @@ constexpr int64_t LargePage = 50 << 20;
 
 BENCHMARK(plainRead)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(pageRead)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(pageReadMemory, utf8, Sample::Utf8)
+    ->Arg(LargePage)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(pageReadMemory, strayByte, Sample::StrayByte)
+    ->Arg(LargePage)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(pageReadMemory, windows1252, Sample::Windows1252)
+    ->Arg(LargePage)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(pageReadMemory, utf16, Sample::Utf16)
+    ->Arg(LargePage)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(pageReadMemory, utf32, Sample::Utf32)
+    ->Arg(LargePage)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(pageOpen)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(plainWrite)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(plainWriteSynced)
@@ -219,6 +313,10 @@ BENCHMARK(plainWriteSynced)
 BENCHMARK(pageWrite)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(pageEncode)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(pageSave)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(saveFromEditor, cjk, Sample::Cjk)
+    ->Arg(LargePage)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 static const RatioRegistration readSmall("read 1 MB / plain read", "plainRead/1048576/real_time",
                                          "pageRead/1048576/real_time");
@@ -257,3 +355,21 @@ static const RatioRegistration saveSyncedSmall("save from editor 1 MB / plain wr
 static const RatioRegistration saveSyncedLarge("save from editor 50 MB / plain write + fsync",
                                                "plainWriteSynced/52428800/real_time",
                                                "pageSave/52428800/real_time");
+static const RatioRegistration readUtf8("read 50 MB UTF-8 / plain read",
+                                        "plainRead/52428800/real_time",
+                                        "pageReadMemory/utf8/52428800/real_time");
+static const RatioRegistration readStray("read 50 MB UTF-8 with a stray byte / plain read",
+                                         "plainRead/52428800/real_time",
+                                         "pageReadMemory/strayByte/52428800/real_time");
+static const RatioRegistration readWindows1252("read 50 MB Windows-1252 / plain read",
+                                               "plainRead/52428800/real_time",
+                                               "pageReadMemory/windows1252/52428800/real_time");
+static const RatioRegistration readUtf16("read 50 MB UTF-16 / plain read",
+                                         "plainRead/52428800/real_time",
+                                         "pageReadMemory/utf16/52428800/real_time");
+static const RatioRegistration readUtf32("read 50 MB UTF-32 / plain read",
+                                         "plainRead/52428800/real_time",
+                                         "pageReadMemory/utf32/52428800/real_time");
+static const RatioRegistration saveCjk("save CJK from editor 50 MB / plain write",
+                                       "plainWrite/52428800/real_time",
+                                       "saveFromEditor/cjk/52428800/real_time");

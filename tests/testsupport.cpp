@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -301,13 +302,21 @@ void addRoundTripRows()
     row("UTF-32 BE", utf32(page, true), utf32(u"\r\n", true));
     row("UTF-32 LE, LF only", utf32(u"\uFEFFa\nb\n"), utf32(u"\n"));
     row("UTF-16 byte-order mark only", utf16(u"\uFEFF"), utf16(u"\r\n"));
-    // Malformed wide pages are read byte for byte.
+    // Malformed wide pages are read byte for byte, and saved without the final
+    // break where it would make their length fit, as another text.
     row("UTF-16, odd length",
         QByteArray("\xFF\xFE"
                    "a\0b\0\n\0c",
                    9),
-        "\n");
+        "");
+    row("UTF-16 BE, odd length", QByteArray("\xFE\xFF\0a\0\n\0", 7), "");
+    row("UTF-16 mark, odd length, CR LF kept odd", "\xFF\xFEx\r\n");
+    row("UTF-32 LE mark, odd length", QByteArray("\xFF\xFE\0\0\n\0\0", 7), "");
+    row("UTF-32 BE, three bytes short", QByteArray("\0\0\xFE\xFF\0\0\0\n\0\0\0", 11), "");
+    row("UTF-32 BE, two bytes short", QByteArray("\0\0\xFE\xFF\0\0\0a\0\0", 10), "");
     row("UTF-32, unit beyond Unicode", QByteArray("\0\0\xFE\xFF\0\x11\0\0", 8));
+    // UTF-16 LE beginning with U+0000 that the break would make pass for UTF-32 LE.
+    row("UTF-16 LE beginning with NUL, LF", QByteArray("\xFF\xFE\0\0\n\0", 6), "");
     // Mixed line breaks all become CR LF.
     QTest::newRow("mixed line breaks") << QByteArray("a\r\nb\nc") << QByteArray("a\r\nb\r\nc\r\n");
     // Bytes that are not UTF-8 in a UTF-8 page, kept as lone surrogates.
@@ -331,6 +340,11 @@ void addRoundTripRows()
     row("lone CR in a CR LF page", "a\r\nb\rc\r\r\n");
     row("CR only", "a\rb\rc\r");
     row("lone CR, UTF-16", utf16(u"\uFEFFa\nb\rc"), utf16(u"\n"));
+    // A final break would join a lone CR ending an LF page into a CR LF.
+    row("lone CR ending an LF page", "a\nb\r", "");
+    row("lone CR ending an LF page, UTF-16", utf16(u"\uFEFFa\nb\r", true), "");
+    row("lone CR ending an LF page, UTF-32", utf32(u"\uFEFFa\nb\r"), "");
+    row("lone CR ending a CR LF page", "a\r\nb\r");
     QTest::newRow("mixed line breaks and a lone CR")
         << QByteArray("a\r\nb\nc\rd") << QByteArray("a\r\nb\r\nc\rd\r\n");
 }
@@ -356,6 +370,31 @@ QByteArray utf32(QStringView text, bool bigEndian)
         }
     }
     return bytes;
+}
+
+namespace {
+
+qint64 residentPeak()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpression peak(QStringLiteral("VmHWM:\\s*(\\d+) kB"));
+    const QRegularExpressionMatch match = peak.match(QString::fromLatin1(status.readAll()));
+    return match.hasMatch() ? match.captured(1).toLongLong() * 1024 : -1;
+}
+
+} // namespace
+
+qint64 peakGrowth(const std::function<void()> &body)
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (residentPeak() < 0 || !clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+        return -1;
+    clear.close();
+    const qint64 before = residentPeak();
+    body();
+    return residentPeak() - before;
 }
 
 // Through FileName, so that names that are not UTF-8 keep their bytes.

@@ -119,6 +119,10 @@ void addRoundTripRows();
 QByteArray utf16(QStringView text, bool bigEndian = false);
 QByteArray utf32(QStringView text, bool bigEndian = false);
 
+// How far the resident memory's peak rises while `body` runs, in bytes, or -1
+// where the system does not tell.
+qint64 peakGrowth(const std::function<void()> &body);
+
 QByteArray readBytes(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &bytes);
 

@@ -23,6 +23,42 @@ private slots:
         QCOMPARE(PageCodec::encode(page.text, page.format), saved);
     }
 
+    // Opening holds the bytes and one decoded copy of the page, no more, in
+    // every form a page is read in.
+    void peakMemory_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Encoding>("encoding");
+        const QString line = QStringLiteral("<p>Caf\u00E9 cr\u00E8me, d\u00E9j\u00E0 vu.</p>\r\n");
+        const QString page = line.repeated((16 << 20) / line.size());
+        QByteArray stray = page.toUtf8();
+        stray[stray.size() / 2] = '\xFF';
+        QTest::newRow("UTF-8") << page.toUtf8() << Encoding::Utf8;
+        QTest::newRow("UTF-8, one stray byte") << stray << Encoding::Utf8;
+        QTest::newRow("Windows-1252") << page.toLatin1() << Encoding::Windows1252;
+        QTest::newRow("UTF-16") << TestSupport::utf16(QString(u'\uFEFF' + page))
+                                << Encoding::Utf16LeWithBom;
+        QTest::newRow("UTF-32") << TestSupport::utf32(QString(u'\uFEFF' + page), true)
+                                << Encoding::Utf32BeWithBom;
+    }
+    void peakMemory()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Encoding, encoding);
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the sanitizer's allocator keeps freed memory");
+#endif
+        PageCodec::Page page;
+        const qint64 growth = TestSupport::peakGrowth([&] { page = PageCodec::decode(bytes); });
+        if (growth < 0)
+            QSKIP("the system does not tell the peak of resident memory");
+        QCOMPARE(page.format.encoding, encoding);
+        // UTF-16 takes two bytes a character at the most; a little over for the rest.
+        QVERIFY2(
+            growth <= 2 * bytes.size() + (4 << 20),
+            qPrintable(QStringLiteral("%1 bytes held for %2 read").arg(growth).arg(bytes.size())));
+    }
+
     // What the editor is given: the text and the form it is saved in.
     void decode_data()
     {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QtEndian>
+
 #include "editor/pageformat.h"
 
 // What reading and writing a page both need to know of its encodings.
@@ -31,6 +34,34 @@ inline constexpr WideEncoding WideEncodings[] = {
     {PageFormat::Encoding::Utf16LeWithBom, "\xFF\xFE", 2, false},
     {PageFormat::Encoding::Utf16BeWithBom, "\xFE\xFF", 2, true},
 };
+
+inline char32_t readUnit(const char *at, const WideEncoding &wide)
+{
+    if (wide.unitSize == 2)
+        return wide.bigEndian ? qFromBigEndian<quint16>(at) : qFromLittleEndian<quint16>(at);
+    return wide.bigEndian ? qFromBigEndian<quint32>(at) : qFromLittleEndian<quint32>(at);
+}
+
+// The UTF-16 code units that a file of `bytes` holds when read in `wide`, or
+// -1 when it does not begin with the mark, is not whole units or, for UTF-32,
+// holds a unit that is no Unicode scalar value (a surrogate in it could not be
+// written back apart from its neighbour).
+inline qsizetype wideLength(QByteArrayView bytes, const WideEncoding &wide)
+{
+    if (!bytes.startsWith(QByteArrayView(wide.bom, wide.unitSize)) ||
+        bytes.size() % wide.unitSize != 0)
+        return -1;
+    qsizetype length = bytes.size() / wide.unitSize - 1;
+    if (wide.unitSize == 2)
+        return length;
+    for (qsizetype at = wide.unitSize; at < bytes.size(); at += 4) {
+        const char32_t unit = readUnit(bytes.data() + at, wide);
+        if (unit > 0x10FFFF || (unit >= 0xD800 && unit <= 0xDFFF))
+            return -1;
+        length += unit > 0xFFFF ? 1 : 0;
+    }
+    return length;
+}
 
 inline const WideEncoding *wideEncoding(PageFormat::Encoding encoding)
 {

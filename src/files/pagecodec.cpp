@@ -4,11 +4,9 @@
 #include "files/pageencoder.h"
 #include "platform/escapedutf8.h"
 
-#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cstring>
-#include <optional>
 
 namespace {
 
@@ -20,73 +18,58 @@ using EncodingTables::WideEncoding;
 using EncodingTables::WideEncodings;
 using EncodingTables::Windows1252High;
 
-char32_t readUnit(const uchar *at, const WideEncoding &wide)
+// The page after the mark in `wide`, `length` code units as wideLength() gave.
+// Every UTF-16 unit is kept as it is, a lone surrogate too.
+QString decodeWide(const QByteArray &bytes, const WideEncoding &wide, qsizetype length)
 {
-    if (wide.unitSize == 2)
-        return wide.bigEndian ? qFromBigEndian<quint16>(at) : qFromLittleEndian<quint16>(at);
-    return wide.bigEndian ? qFromBigEndian<quint32>(at) : qFromLittleEndian<quint32>(at);
-}
-
-// The text after the mark, or nothing when the units do not fit the encoding.
-// Every UTF-16 unit is kept as it is, a lone surrogate too; UTF-32 holds only
-// scalar values, since a surrogate in it could not be written back apart from
-// its neighbour.
-std::optional<QString> decodeWide(const QByteArray &bytes, const WideEncoding &wide)
-{
-    const qsizetype body = bytes.size() - wide.unitSize;
-    if (body % wide.unitSize != 0)
-        return std::nullopt;
-    const auto *at = reinterpret_cast<const uchar *>(bytes.constData()) + wide.unitSize;
-    const auto *end = at + body;
+    QString text(length, Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    const char *at = bytes.constData() + wide.unitSize;
     if (wide.unitSize == 2) {
-        QString text(body / 2, Qt::Uninitialized);
-        char16_t *out = reinterpret_cast<char16_t *>(text.data());
-        for (; at < end; at += 2)
-            *out++ = char16_t(readUnit(at, wide));
+        if (wide.bigEndian)
+            qFromBigEndian<quint16>(at, length, out);
+        else
+            qFromLittleEndian<quint16>(at, length, out);
         return text;
     }
-    QString text;
-    text.reserve(body / 4);
-    for (; at < end; at += 4) {
-        const char32_t unit = readUnit(at, wide);
-        if (unit > 0x10FFFF || (unit >= 0xD800 && unit <= 0xDFFF))
-            return std::nullopt;
-        text.append(QChar::fromUcs4(unit));
+    for (const char *end = bytes.constData() + bytes.size(); at < end; at += 4) {
+        const char32_t unit = EncodingTables::readUnit(at, wide);
+        if (QChar::requiresSurrogates(unit)) {
+            *out++ = QChar::highSurrogate(unit);
+            *out++ = QChar::lowSurrogate(unit);
+        } else {
+            *out++ = char16_t(unit);
+        }
     }
     return text;
 }
 
-QString fromWindows1252(const QByteArray &bytes)
+void fromWindows1252(const QByteArray &bytes, char16_t *out)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
     for (const char ch : bytes) {
         const auto byte = static_cast<unsigned char>(ch);
         *out++ = (byte >= 0x80 && byte < 0xA0) ? Windows1252High[byte - 0x80] : char16_t(byte);
     }
-    return text;
 }
 
-// A page without a wide byte-order mark: UTF-8 when mostly UTF-8, else Windows-1252.
+// A page without a wide byte-order mark: UTF-8 when mostly UTF-8, else
+// Windows-1252. Both readings take at most a unit a byte: a legacy page is
+// written over its UTF-8 reading, so that the page is never held twice.
 void decodeNarrow(const QByteArray &bytes, PageCodec::Page &page)
 {
     const bool hasBom = bytes.startsWith(QByteArrayView(Utf8Bom, Utf8BomSize));
     const QByteArrayView body = QByteArrayView(bytes).sliced(hasBom ? Utf8BomSize : 0);
-    page.format.encoding = hasBom ? Encoding::Utf8WithBom : Encoding::Utf8;
-    // The fast way first; a second mark is text. Stateless: a sequence cut
-    // off at the end of the file counts as invalid.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
-                                                    QStringConverter::Flag::ConvertInitialBom);
-    page.text = utf8.decode(body);
-    if (!utf8.hasError())
-        return;
-    EscapedUtf8::Decoded escaped = EscapedUtf8::decode(body);
-    if (escaped.sequences + (hasBom ? 1 : 0) >= escaped.strayBytes) {
-        page.text = std::move(escaped.text);
+    page.text = QString(bytes.size(), Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(page.text.data());
+    // A second mark is text.
+    const EscapedUtf8::Counts counts = EscapedUtf8::decode(body, out);
+    if (counts.sequences + (hasBom ? 1 : 0) >= counts.strayBytes) {
+        page.text.truncate(counts.units);
+        page.format.encoding = hasBom ? Encoding::Utf8WithBom : Encoding::Utf8;
         return;
     }
     // A legacy page, read byte for byte so that it can be written back.
-    page.text = fromWindows1252(bytes);
+    fromWindows1252(bytes, out);
     page.format.encoding = Encoding::Windows1252;
 }
 
@@ -129,10 +112,8 @@ PageCodec::Page PageCodec::decode(const QByteArray &bytes)
     Page page;
     bool decoded = false;
     for (const WideEncoding &wide : WideEncodings) {
-        if (!bytes.startsWith(QByteArrayView(wide.bom, wide.unitSize)))
-            continue;
-        if (std::optional<QString> text = decodeWide(bytes, wide)) {
-            page.text = std::move(*text);
+        if (const qsizetype length = EncodingTables::wideLength(bytes, wide); length >= 0) {
+            page.text = decodeWide(bytes, wide, length);
             page.format.encoding = wide.encoding;
             decoded = true;
             break;

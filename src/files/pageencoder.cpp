@@ -144,25 +144,35 @@ char *encodeNarrow(char *out, const char16_t *at, const char16_t *end, bool crlf
 } // namespace
 
 PageEncoder::PageEncoder(const PageFormat &format, qsizetype length)
-    : m_crlf(format.lineBreak == PageFormat::LineBreak::CrLf)
+    : m_crlf(format.lineBreak == PageFormat::LineBreak::CrLf),
+      m_wide(EncodingTables::wideEncoding(format.encoding))
 {
     QByteArrayView mark;
-    qsizetype estimate = length + length / 8; // a few accents and line breaks
-    if (const auto *wide = EncodingTables::wideEncoding(format.encoding)) {
-        m_kind = wide->unitSize == 2 ? Kind::Utf16 : Kind::Utf32;
-        m_bigEndian = wide->bigEndian;
-        mark = QByteArrayView(wide->bom, wide->unitSize);
-        estimate *= wide->unitSize;
+    int unitBytes; // the most a unit takes unless written as a reference
+    if (m_wide) {
+        m_kind = m_wide->unitSize == 2 ? Kind::Utf16 : Kind::Utf32;
+        m_bigEndian = m_wide->bigEndian;
+        mark = QByteArrayView(m_wide->bom, m_wide->unitSize);
+        unitBytes = m_wide->unitSize * (m_crlf ? 2 : 1);
         // A "&#N;" of eight characters for a lone surrogate.
         m_mostBytesPerUnit = m_kind == Kind::Utf16 ? 4 : 8 * 4;
     } else {
         m_kind = format.encoding == Encoding::Windows1252 ? Kind::Windows1252 : Kind::Utf8;
         if (format.encoding == Encoding::Utf8WithBom)
             mark = QByteArrayView(EncodingTables::Utf8Bom, EncodingTables::Utf8BomSize);
+        // Windows-1252: a byte, or two for CR LF; that leaves room for references
+        // to one character in seven or so.
+        unitBytes = m_kind == Kind::Utf8 ? 3 : 2;
         // "&#1114111;" for a pair whose high half ended the last run.
         m_mostBytesPerUnit = 10;
     }
-    m_bytes.resize(mark.size() + estimate + 64);
+    // Room for any text but one full of references, and for the worst of the
+    // last block (as room() asks), so that the buffer does not grow: growing
+    // copies it and, meanwhile, holds the page twice. Only what is written
+    // takes memory; the rest is address space that the system never fills.
+    m_bytes =
+        QByteArray(mark.size() + length * unitBytes + (BlockUnits + 2) * m_mostBytesPerUnit + 16,
+                   Qt::Uninitialized);
     adviseLarge();
     if (!mark.isEmpty())
         std::memcpy(m_bytes.data(), mark.data(), size_t(mark.size()));
@@ -175,6 +185,7 @@ void PageEncoder::append(QStringView text)
     const char16_t *end = at + text.size();
     if (at == end)
         return;
+    m_last = end[-1];
     if (m_high) {
         const char16_t first[2] = {m_high, *at};
         const qsizetype taken = isLow(*at) ? 1 : 0;
@@ -191,6 +202,13 @@ void PageEncoder::append(QStringView text)
     }
 }
 
+// The final line break is left off where the file would read back otherwise:
+// - after a lone CR on an LF page, where the two would join into a CR LF, a
+//   break of another style, and the CR would be lost;
+// - where the break alone would make the file read in another encoding: a page
+//   read byte for byte although it begins with a UTF-16 or UTF-32 mark, and
+//   whose length the break would make fit; UTF-16 LE beginning with U+0000,
+//   whose mark and first unit are the UTF-32 LE mark.
 QByteArray PageEncoder::finish()
 {
     if (m_high) {
@@ -198,10 +216,31 @@ QByteArray PageEncoder::finish()
         m_high = 0;
         encode(&high, &high + 1, false);
     }
-    const char16_t lineBreak = u'\n';
-    encode(&lineBreak, &lineBreak + 1, false);
+    const qsizetype text = m_size;
+    if (m_crlf || m_last != u'\r') {
+        const char16_t lineBreak = u'\n';
+        encode(&lineBreak, &lineBreak + 1, false);
+        if (!readsAsOwn(m_size) && readsAsOwn(text))
+            m_size = text;
+    }
     m_bytes.truncate(m_size);
     return std::move(m_bytes);
+}
+
+// Whether a file of the first `size` bytes is read in the page's encoding as
+// far as wide encodings go: none listed before it takes the file, and where
+// the page is not wide, none at all. UTF-8 and Windows-1252 tell themselves
+// apart by the text, which a line break does not change.
+bool PageEncoder::readsAsOwn(qsizetype size) const
+{
+    const QByteArrayView bytes(m_bytes.constData(), size);
+    for (const EncodingTables::WideEncoding &wide : EncodingTables::WideEncodings) {
+        if (&wide == m_wide)
+            return true;
+        if (EncodingTables::wideLength(bytes, wide) >= 0)
+            return false;
+    }
+    return !m_wide;
 }
 
 void PageEncoder::encode(const char16_t *at, const char16_t *end, bool more)
@@ -229,10 +268,8 @@ char *PageEncoder::room(qsizetype units)
 {
     // And one step of sixteen bytes written ahead.
     const qsizetype needed = m_size + units * m_mostBytesPerUnit + 16;
-    if (needed > m_bytes.size()) {
+    if (needed > m_bytes.size())
         m_bytes.resize(qMax(needed, m_bytes.size() + m_bytes.size() / 2));
-        adviseLarge();
-    }
     return m_bytes.data() + m_size;
 }
 
@@ -347,7 +384,8 @@ char *PageEncoder::writeUnit(char *out, char32_t unit) const
 }
 
 // A large buffer is filled at once: in huge pages, it takes a fraction of the
-// page faults, which otherwise cost as much as the encoding itself.
+// page faults, which otherwise cost as much as the encoding itself. Memory is
+// still taken only where the bytes go, but for the rest of the last huge page.
 void PageEncoder::adviseLarge()
 {
 #ifdef MADV_HUGEPAGE

@@ -1,12 +1,16 @@
 #include "platform/escapedutf8.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr char16_t EscapeBase = 0xDC00;
 
 // The length of the well-formed UTF-8 sequence at `at`, or 0 when the byte
 // there does not begin one.
-int sequenceLength(const uchar *at, const uchar *end)
+inline int sequenceLength(const uchar *at, const uchar *end)
 {
     const uchar lead = at[0];
     int length = 0;
@@ -37,6 +41,25 @@ int sequenceLength(const uchar *at, const uchar *end)
     return length;
 }
 
+// Writes the ASCII bytes from `at` on as code units to `out`, up to the first
+// byte that is not ASCII, and gives where the units end.
+char16_t *widenAscii(const uchar *&at, const uchar *end, char16_t *out)
+{
+#ifdef __SSE2__
+    for (; end - at >= 16; at += 16, out += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+        if (_mm_movemask_epi8(bytes))
+            break;
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+    }
+#endif
+    while (at < end && *at < 0x80)
+        *out++ = *at++;
+    return out;
+}
+
 // The first code unit from `from` that is a surrogate without its partner.
 qsizetype nextLoneSurrogate(QStringView text, qsizetype from)
 {
@@ -57,36 +80,45 @@ qsizetype nextLoneSurrogate(QStringView text, qsizetype from)
 
 } // namespace
 
-EscapedUtf8::Decoded EscapedUtf8::decode(QByteArrayView bytes)
+EscapedUtf8::Counts EscapedUtf8::decode(QByteArrayView bytes, char16_t *out)
 {
-    Decoded result;
-    result.text.reserve(bytes.size());
+    Counts counts;
+    char16_t *const begin = out;
     const auto *at = reinterpret_cast<const uchar *>(bytes.data());
     const auto *end = at + bytes.size();
     while (at < end) {
-        const auto *run = at;
-        while (at < end && *at < 0x80)
-            ++at;
-        if (at > run)
-            result.text.append(QLatin1String(reinterpret_cast<const char *>(run), at - run));
-        if (at == end)
-            break;
+        if (*at < 0x80) {
+            out = widenAscii(at, end, out);
+            continue;
+        }
         const int length = sequenceLength(at, end);
         if (length == 0) {
-            result.text.append(QChar(char16_t(EscapeBase + *at)));
-            ++result.strayBytes;
-            ++at;
+            *out++ = char16_t(EscapeBase + *at++);
+            ++counts.strayBytes;
             continue;
         }
         // By hand: Qt's decoder would drop a byte-order mark here.
         char32_t codePoint = *at & (0x7F >> length);
         for (int i = 1; i < length; ++i)
             codePoint = (codePoint << 6) | (at[i] & 0x3F);
-        result.text.append(QChar::fromUcs4(codePoint));
-        ++result.sequences;
+        if (QChar::requiresSurrogates(codePoint)) {
+            *out++ = QChar::highSurrogate(codePoint);
+            *out++ = QChar::lowSurrogate(codePoint);
+        } else {
+            *out++ = char16_t(codePoint);
+        }
+        ++counts.sequences;
         at += length;
     }
-    return result;
+    counts.units = out - begin;
+    return counts;
+}
+
+QString EscapedUtf8::decode(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    text.truncate(decode(bytes, reinterpret_cast<char16_t *>(text.data())).units);
+    return text;
 }
 
 QByteArray EscapedUtf8::encode(QStringView text, Unwritable unwritable)

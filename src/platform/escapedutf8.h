@@ -11,14 +11,16 @@
 class EscapedUtf8
 {
 public:
-    struct Decoded
+    struct Counts
     {
-        QString text;
+        qsizetype units = 0;     // UTF-16 code units written
         qsizetype sequences = 0; // well-formed sequences of two bytes or more
         qsizetype strayBytes = 0;
     };
 
-    static Decoded decode(QByteArrayView bytes);
+    // Writes the text of `bytes` to `out`, which has room for a unit a byte.
+    static Counts decode(QByteArrayView bytes, char16_t *out);
+    static QString decode(QByteArrayView bytes);
 
     // What a lone surrogate that stands for no byte is written as.
     using Unwritable = QByteArray (*)(char32_t unit);

@@ -19,7 +19,7 @@ QByteArray FileName::encode(const QString &path)
 
 QString FileName::decode(const QByteArray &name)
 {
-    return EscapedUtf8::decode(name).text;
+    return EscapedUtf8::decode(name);
 }
 
 QString FileName::fromLocalFile(const QUrl &url)
