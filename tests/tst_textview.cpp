@@ -111,6 +111,8 @@ private slots:
     void contextMenuEntries();
     void primarySelection();
     void clipboardKeepsEveryCharacter();
+    void textFromOutsideTakesThePageBreak_data();
+    void textFromOutsideTakesThePageBreak();
     void accessibleText();
     void controlCharactersAreDrawn_data();
     void controlCharactersAreDrawn();
@@ -246,7 +248,55 @@ void TestTextView::clipboardKeepsEveryCharacter()
     QCOMPARE(QApplication::clipboard()->text(), text);
     view->model().setSelection(int(text.size()), int(text.size()));
     view->paste();
-    QCOMPARE(view->model().text().text(), text + text);
+    // Pasted, the lone CR is a line break, as in Qt's own boxes.
+    QCOMPARE(view->model().text().text(), text + QString(text).replace('\r', '\n'));
+}
+
+void TestTextView::textFromOutsideTakesThePageBreak_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    for (const char *way : {"paste", "primary selection", "drop", "input method"}) {
+        QTest::addRow("%s, CR LF", way) << way << "x\r\ny\r\n"
+                                        << "x\ny\n";
+        QTest::addRow("%s, lone CR", way) << way << "\rx\ry"
+                                          << "\nx\ny";
+        QTest::addRow("%s, CR CR LF and LF CR", way) << way << "\r\r\n\n\r"
+                                                     << "\n\n\n\n";
+    }
+}
+
+void TestTextView::textFromOutsideTakesThePageBreak()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, text);
+    auto view = shownView("[]");
+    view->model().setSelection(1, 1);
+    QClipboard *clipboard = QApplication::clipboard();
+    if (way == "paste") {
+        clipboard->setText(text);
+        view->paste();
+    } else if (way == "primary selection") {
+        if (!clipboard->supportsSelection())
+            QSKIP("this platform has no primary selection");
+        clipboard->setText(text, QClipboard::Selection);
+        QTest::mouseClick(view->viewport(), Qt::MiddleButton, {}, pointOver(*view, 1));
+    } else if (way == "drop") {
+        QMimeData data;
+        data.setText(text);
+        const QPoint at = pointOver(*view, 1);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(view->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(view->viewport(), &drop);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(view.get(), &commit);
+    }
+    QFETCH(QString, expected);
+    QCOMPARE(view->model().text().text(), "[" + expected + "]");
 }
 
 void TestTextView::accessibleText()
