@@ -100,9 +100,8 @@ int RowMap::cutRow(const QTextLayout &part, int skip, int whole, int laidOut)
 
 int RowMap::cutWithin(const QString &window, int bound, int from, const std::vector<int> &keep)
 {
-    // The window holds the character after the bound, a surrogate pair's
-    // both halves, which the grapheme rules need.
-    // At the last grapheme boundary the bound allows.
+    // At the last grapheme boundary the bound allows; the window holds the
+    // character after the bound, both halves of a pair, for the grapheme rules.
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, window);
     graphemes.setPosition(bound);
     const int boundary = graphemes.isAtBoundary() ? bound : int(graphemes.toPreviousBoundary());

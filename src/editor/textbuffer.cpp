@@ -26,7 +26,6 @@ void TextBuffer::countBlocks()
 {
     const char16_t *data = reinterpret_cast<const char16_t *>(m_text.constData());
     const std::size_t blocks = std::size_t(size() / Block) + 1;
-    m_counts.reserve(blocks);
     for (std::size_t k = m_counts.size(); k < blocks; ++k) {
         const char16_t *start = data + (k - 1) * Block;
         m_counts.push_back(m_counts.back() + breaksWithin(start, start + Block));
