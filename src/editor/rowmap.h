@@ -141,7 +141,7 @@ private:
     // and cheap to shape, which a mark stacked on marks is not.
     static constexpr int InvisibleRow = 256;
     // Such a run may hold this many characters that do take width.
-    static constexpr int MostVisible = 16;
+    static constexpr int MostVisible = 4;
     // Where the row from `from` ends when it is such a run, or -1.
     int invisibleCut(int lineStart, int length, int from, const std::vector<int> &keep) const;
     // The first row from `skip` in a chunk's layout that is longer than

@@ -100,21 +100,29 @@ int RowMap::cutRow(const QTextLayout &part, int skip, int whole, int laidOut)
 
 int RowMap::cutWithin(const QString &window, int bound, int from, const std::vector<int> &keep)
 {
-    // At the last grapheme boundary the bound allows; the window holds the
-    // character after the bound, both halves of a pair, for the grapheme rules.
+    // A cut row ends short of the bound, at a grapheme boundary; the window
+    // holds the character after the bound, both halves of a pair, for the
+    // grapheme rules. The room left is for typing: after an edit the row may
+    // end anywhere up to the bound where a row ended before, so that the rows
+    // after it stay as they were.
+    const int natural = bound - bound / 16;
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, window);
-    graphemes.setPosition(bound);
-    const int boundary = graphemes.isAtBoundary() ? bound : int(graphemes.toPreviousBoundary());
-    // Better still where a row started before an edit, should one start there.
+    const auto lastBoundary = [&graphemes](int at) {
+        graphemes.setPosition(at);
+        return graphemes.isAtBoundary() ? at : int(graphemes.toPreviousBoundary());
+    };
+    // Inside a grapheme only when one grapheme fills the row.
+    const bool ends = lastBoundary(bound) > 0;
     const auto kept = std::upper_bound(keep.begin(), keep.end(), from + bound);
     if (kept != keep.begin() && *std::prev(kept) > from) {
         const int at = *std::prev(kept) - from;
         graphemes.setPosition(at);
-        if ((boundary == 0 || graphemes.isAtBoundary()) && !splitsPair(window, at))
+        if ((!ends || graphemes.isAtBoundary()) && !splitsPair(window, at))
             return at;
     }
-    if (boundary > 0)
+    if (const int boundary = lastBoundary(natural); boundary > 0)
         return boundary;
-    // Within one grapheme longer than the bound, at the bound.
-    return splitsPair(window, bound) ? bound - 1 : bound;
+    if (ends)
+        return lastBoundary(bound);
+    return splitsPair(window, natural) ? natural - 1 : natural;
 }
