@@ -31,6 +31,10 @@ enum Page : int64_t {
     // 10 KB on one line with no break opportunity: the same text as NoBreak
     // in small, to show what the page's size costs apart from its text.
     SmallNoBreak,
+    ZeroWidth,  // 4 M zero-width spaces on one line
+    Marks,      // one letter carrying 1 M combining marks
+    EmptyLines, // 100 MB of line breaks alone
+    Pages,
 };
 
 QString makePage(int64_t page)
@@ -52,14 +56,20 @@ QString makePage(int64_t page)
         return repeat(words, 16 << 20);
     case NoBreak:
         return QString(16 << 20, QLatin1Char('A'));
-    default:
+    case SmallNoBreak:
         return QString(10 << 10, QLatin1Char('A'));
+    case ZeroWidth:
+        return QString(4 << 20, QChar(0x200B));
+    case Marks:
+        return QLatin1Char('a') + QString(1 << 20, QChar(0x0301));
+    default:
+        return QString(100 << 20, QLatin1Char('\n'));
     }
 }
 
 const QString &pageText(int64_t page)
 {
-    static QString cached[SmallNoBreak + 1];
+    static QString cached[Pages];
     if (cached[page].isEmpty())
         cached[page] = makePage(page);
     return cached[page];
@@ -127,7 +137,8 @@ int placeOf(const QString &text, int64_t where)
 }
 
 // Opens the page into a box through `setText` on every run, counting the
-// resident growth per byte of the page's UTF-8 (it is ASCII).
+// resident growth per byte of the page's UTF-8 (it is ASCII, but for the
+// zero-width and mark pages).
 template <class SetText> void measureOpen(benchmark::State &state, SetText setText)
 {
     const QString &text = pageText(state.range(0));
@@ -363,7 +374,11 @@ constexpr int64_t LineMiddle = 2;
 
 } // namespace
 
-BENCHMARK(open)->DenseRange(Small, NoBreak)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(open)
+    ->DenseRange(Small, NoBreak)
+    ->Arg(EmptyLines)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(stockOpen)
     ->Arg(Small)
     ->Arg(Large)
@@ -374,6 +389,7 @@ BENCHMARK(stockOpen)
 BENCHMARK(keystroke)
     ->ArgsProduct({{Small, Large, OneLine, LongLine, NoBreak}, {End, Middle, LineMiddle}})
     ->Args({SmallNoBreak, LineMiddle})
+    ->ArgsProduct({{ZeroWidth, Marks}, {End, LineMiddle}})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 BENCHMARK(stockKeystroke)
@@ -417,8 +433,17 @@ TAGLOOM_KEY_RATIO(1, 0, "key at end 100 MB / 10 KB");
 TAGLOOM_KEY_RATIO(1, 1, "key mid 100 MB / 10 KB");
 TAGLOOM_KEY_RATIO(3, 2, "key mid 16 MB line / 10 KB");
 TAGLOOM_KEY_RATIO(4, 2, "key mid 16 MB no-break / 10 KB");
+#define TAGLOOM_KEY_LINE_RATIO(page, where, label)                                                 \
+    static const RatioRegistration keyLine##page##where(                                           \
+        label, "keystroke/3/" #where "/real_time", "keystroke/" #page "/" #where "/real_time")
 static const RatioRegistration keyNoBreak("key mid 16 MB no-break / 10 KB no-break",
                                           "keystroke/5/2/real_time", "keystroke/4/2/real_time");
+// Runs of zero-width characters are cut into rows of bounded length, so a key
+// among them costs what it does among words.
+TAGLOOM_KEY_LINE_RATIO(6, 0, "key at end 4 M zero-width / 16 MB line");
+TAGLOOM_KEY_LINE_RATIO(6, 2, "key mid 4 M zero-width / 16 MB line");
+TAGLOOM_KEY_LINE_RATIO(7, 0, "key at end 1 M marks / 16 MB line");
+TAGLOOM_KEY_LINE_RATIO(7, 2, "key mid 1 M marks / 16 MB line");
 static const RatioRegistration insertLong("insertFragment 16 MB line / 10 KB",
                                           "insertFragment/0/real_time",
                                           "insertFragment/3/real_time");

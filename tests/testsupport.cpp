@@ -169,15 +169,21 @@ FileDialogs::~FileDialogs()
 
 void type(QWidget *widget, const QString &text)
 {
-    for (const QChar ch : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
         if (ch == QLatin1Char('\n')) {
             QTest::keyClick(widget, Qt::Key_Return);
         } else if (ch.unicode() < 0x80) {
             QTest::keyClicks(widget, QString(ch));
         } else {
-            // No key of its own: it comes as text, as from an input method.
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            // No key of its own: it comes as text, as from an input method,
+            // a surrogate pair in one event.
+            const bool pair =
+                ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+            const QString typed = text.mid(i, pair ? 2 : 1);
+            i += pair ? 1 : 0;
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, typed);
             QApplication::sendEvent(widget, &press);
             QApplication::sendEvent(widget, &release);
         }

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <vector>
@@ -119,6 +120,8 @@ private slots:
     void rowsWalkBothWays();
     void jumpsFarIntoALongLine_data();
     void jumpsFarIntoALongLine();
+    void rowsKeepWithinTheBound_data();
+    void rowsKeepWithinTheBound();
 };
 
 void TestRowMap::longLineRowsMatchQt_data()
@@ -265,6 +268,57 @@ void TestRowMap::jumpsFarIntoALongLine()
         QVERIFY(!rows.wrapped(0));
     }
     QVERIFY(mappedRows(rows, 0) == wholeLineRows(line));
+}
+
+void TestRowMap::rowsKeepWithinTheBound_data()
+{
+    QTest::addColumn<QString>("line");
+    QRandomGenerator random(3);
+    const QChar mark(0x0301);
+    const QString zeroWidth(20000, QChar(0x200B));
+    QTest::newRow("zero-width spaces") << zeroWidth;
+    QTest::newRow("one letter, many marks") << "a" + QString(20000, mark) + " end";
+    QTest::newRow("letters with many marks") << ("x" + QString(300, mark)).repeated(60);
+    // Marks outside the Basic Multilingual Plane: surrogate pairs all along.
+    QTest::newRow("one letter, marks in pairs")
+        << "a" + QString::fromUtf8("\U0001D167").repeated(6000);
+    QTest::newRow("zero-width run among words")
+        << words(random, 5000) + zeroWidth + words(random, 5000);
+}
+
+// However narrow the characters, a row holds MaxRowLength at most; it ends
+// inside a grapheme only when that grapheme fills it, and never between the
+// halves of a surrogate pair, before and after edits in the run.
+void TestRowMap::rowsKeepWithinTheBound()
+{
+    QFETCH(QString, line);
+    PieceTree text;
+    text.reset(line);
+    RowMap rows(text);
+    rows.setFormat(boxFont(), Width, 80);
+    QRandomGenerator random(8);
+    for (int edit = 0; edit <= 20; ++edit) {
+        const std::vector<int> starts = mappedRows(rows, 0);
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, line);
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            const int start = starts[i];
+            const int end = i + 1 < starts.size() ? starts[i + 1] : int(line.size());
+            QVERIFY(end - start <= RowMap::MaxRowLength);
+            QVERIFY(!line.at(end - 1).isHighSurrogate() || end == line.size());
+            graphemes.setPosition(start);
+            const qsizetype next = graphemes.toNextBoundary();
+            graphemes.setPosition(end);
+            QVERIFY2(graphemes.isAtBoundary() || next > end, qPrintable(QString::number(end)));
+        }
+        // Letters and marks typed, never between the halves of a pair.
+        int at = random.bounded(int(line.size()));
+        at -= at > 0 && line.at(at - 1).isHighSurrogate() ? 1 : 0;
+        const QString added = edit % 2 ? QString(random.bounded(1, 3), QChar(0x0301)) : "x";
+        text.insert(at, added);
+        line.insert(at, added);
+        rows.textChanged(at, 0, int(added.size()));
+        rows.rowAt(at);
+    }
 }
 
 QTEST_MAIN(TestRowMap)

@@ -88,6 +88,9 @@ void TestSourceBox::keys_data()
     QTest::newRow("Ctrl+Left by word") << "one two" << 7 << 0 << "" << int(Qt::Key_Left) << ctrl << "one two" << 4 << 4;
     QTest::newRow("Ctrl+A") << "ab\ncd" << 1 << 0 << "" << int(Qt::Key_A) << ctrl << "ab\ncd" << 5 << 0;
     QTest::newRow("Tab types nothing") << "ab" << 1 << 0 << "" << int(Qt::Key_Tab) << none << "ab" << 1 << 1;
+    QTest::newRow("Escape, a control character, types nothing") << "ab" << 1 << 0 << "" << int(Qt::Key_Escape) << none << "ab" << 1 << 1;
+    QTest::newRow("typing a surrogate pair") << "" << 0 << 0 << "a" + emoji + "b" << none << none << "a" + emoji + "b" << 4 << 4;
+    QTest::newRow("typing joiners") << "" << 0 << 0 << QString::fromUtf8("a\u200c\u200db") << none << none << QString::fromUtf8("a\u200c\u200db") << 4 << 4;
     // clang-format on
 }
 

@@ -1,5 +1,6 @@
 // The text storage and its undo steps against a plain QString model.
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <vector>
@@ -47,6 +48,9 @@ private slots:
     void replacingAHugeSelectionCopiesNothing();
     void typingMergesIntoOneStep();
     void undoingBackToTheSavedTextIsUnmodified();
+    void addedTextSpansBuffers();
+    void refusesToGrowPastTheLimit_data();
+    void refusesToGrowPastTheLimit();
 };
 
 void TestTextModel::randomEditsMatchAString_data()
@@ -56,6 +60,7 @@ void TestTextModel::randomEditsMatchAString_data()
     QTest::newRow("empty page") << 1u << QString();
     QTest::newRow("page of lines") << 2u << QString("<p>one</p>\n<p>two</p>\n").repeated(200);
     QTest::newRow("one long line") << 3u << QString("word ").repeated(2000);
+    QTest::newRow("page of empty lines") << 4u << QString(3000, QLatin1Char('\n'));
 }
 
 void TestTextModel::randomEditsMatchAString()
@@ -80,6 +85,17 @@ void TestTextModel::randomEditsMatchAString()
             model.redo();
             if (done < versions.size())
                 ++done;
+        } else if (choice < 22) {
+            // A copy of the page's own text, as a drop within the box makes.
+            const int from = random.bounded(int(expected.size()) + 1);
+            const int count = random.bounded(std::min<int>(60, int(expected.size()) - from) + 1);
+            const int at = random.bounded(int(expected.size()) + 1);
+            model.copyWithin(from, count, at);
+            if (count > 0) {
+                versions.resize(done);
+                versions.push_back(QString(expected).insert(at, expected.mid(from, count)));
+                done = versions.size();
+            }
         } else {
             const int from = random.bounded(int(expected.size()) + 1);
             const int removed =
@@ -194,6 +210,74 @@ void TestTextModel::undoingBackToTheSavedTextIsUnmodified()
     model.setUnmodified();
     model.undo();
     QVERIFY(model.isModified());
+}
+
+// Added text goes on in a buffer of its own once one is full; typing on
+// across that, and texts longer than a buffer, read back as inserted.
+void TestTextModel::addedTextSpansBuffers()
+{
+    PieceTree tree(16);
+    QString expected;
+    QRandomGenerator random(6);
+    for (int step = 0, at = 0; step < 3000; ++step) {
+        at = step % 2 ? at : random.bounded(int(expected.size()) + 1);
+        const QString added = randomText(random, step % 7 ? 5 : 40);
+        QVERIFY(tree.insert(at, added));
+        expected.insert(at, added);
+        at += int(added.size());
+    }
+    QCOMPARE(tree.text(), expected);
+    const std::vector<int> starts = lineStarts(expected);
+    QCOMPARE(tree.lineStart(int(starts.size()) - 1), starts.back());
+}
+
+void TestTextModel::refusesToGrowPastTheLimit_data()
+{
+    QTest::addColumn<int>("removed");   // at the end of the full text
+    QTest::addColumn<QString>("added"); // in their place
+    QTest::addColumn<QString>("tail");  // the text's end after the edit
+    QTest::newRow("a character typed, refused") << 0 << "x"
+                                                << "ne\nl";
+    QTest::newRow("one character for one") << 1 << "y"
+                                           << "ne\ny";
+    QTest::newRow("two for one, refused") << 1 << "yz"
+                                          << "ne\nl";
+    QTest::newRow("a line removed") << 5 << ""
+                                    << "ne\nl";
+}
+
+// Grown to the limit from shared pieces, without the memory: every length
+// and offset stays in range (the sanitized build checks), and an edit past the
+// limit changes nothing and says why.
+void TestTextModel::refusesToGrowPastTheLimit()
+{
+    QFETCH(int, removed);
+    QFETCH(QString, added);
+    QFETCH(QString, tail);
+    TextModel model;
+    model.setText(QString("line\n").repeated(1 << 16));
+    QSignalSpy refused(&model, &TextModel::editRefused);
+    while (model.copyWithin(0, model.length(), model.length())) {
+    }
+    QCOMPARE(refused.count(), 1);
+    const int full = PieceTree::MaxLength;
+    QVERIFY(model.copyWithin(0, full - model.length(), model.length()));
+    QCOMPARE(model.length(), full);
+    model.setSelection(full, full - removed);
+    const PieceTree::Root before = model.text().root();
+    const bool done = model.replaceSelection(added, true);
+    QCOMPARE(done, full - removed + added.size() <= full);
+    QCOMPARE(refused.count(), done ? 1 : 2);
+    QCOMPARE(model.text().root() == before, !done);
+    const int length = done ? full - removed + int(added.size()) : full;
+    QCOMPARE(model.length(), length);
+    QCOMPARE(model.caret(), length);
+    // The text is "line\n" over and over, whatever the pieces.
+    QCOMPARE(model.text().text(length - 4, 4), tail);
+    const int breaks = (length + 1) / 5;
+    QCOMPARE(model.text().lineCount(), breaks + 1);
+    QCOMPARE(model.text().lineAt(length), breaks);
+    QCOMPARE(model.text().lineStart(breaks), 5 * breaks);
 }
 
 QTEST_MAIN(TestTextModel)

@@ -111,6 +111,8 @@ private slots:
     void contextMenuEntries();
     void primarySelection();
     void clipboardKeepsEveryCharacter();
+    void textFromOutsideTakesThePageBreak_data();
+    void textFromOutsideTakesThePageBreak();
     void accessibleText();
     void controlCharactersAreDrawn_data();
     void controlCharactersAreDrawn();
@@ -246,7 +248,49 @@ void TestTextView::clipboardKeepsEveryCharacter()
     QCOMPARE(QApplication::clipboard()->text(), text);
     view->model().setSelection(int(text.size()), int(text.size()));
     view->paste();
-    QCOMPARE(view->model().text().text(), text + text);
+    // Pasted, the lone CR is a line break, as in Qt's own boxes.
+    QCOMPARE(view->model().text().text(), text + QString(text).replace('\r', '\n'));
+}
+
+void TestTextView::textFromOutsideTakesThePageBreak_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    // clang-format off
+    for (const char *way : {"paste", "drop", "input method"}) {
+        QTest::addRow("%s, CR LF", way) << way << "x\r\ny\r\n" << "x\ny\n";
+        QTest::addRow("%s, lone CR, CR CR LF, LF CR", way) << way << "\rx\ry\r\r\n\n\r" << "\nx\ny\n\n\n\n";
+    }
+    // clang-format on
+}
+
+// Pasted, dropped or committed by an input method (and from the primary
+// selection, which pastes the same way), CR LF and a lone CR are line breaks.
+void TestTextView::textFromOutsideTakesThePageBreak()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, text);
+    auto view = shownView("[]");
+    view->model().setSelection(1, 1);
+    QMimeData data;
+    data.setText(text);
+    const QPoint at = pointOver(*view, 1);
+    if (way == "paste") {
+        QApplication::clipboard()->setText(text);
+        view->paste();
+    } else if (way == "drop") {
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(view->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(view->viewport(), &drop);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(view.get(), &commit);
+    }
+    QFETCH(QString, expected);
+    QCOMPARE(view->model().text().text(), "[" + expected + "]");
 }
 
 void TestTextView::accessibleText()

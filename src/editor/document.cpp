@@ -6,6 +6,7 @@ Document::Document(QWidget *container)
     : QObject(container), m_box(new SourceBox(container)), m_model(m_box->model())
 {
     connect(m_box, &SourceBox::filesDropped, this, &Document::filesDropped);
+    connect(&m_model, &TextModel::editRefused, this, &Document::editRefused);
 }
 
 QWidget *Document::widget() const
@@ -27,6 +28,8 @@ void Document::wrapSelection(const QString &open, const QString &close)
     const int start = m_model.selectionStart();
     const int end = m_model.selectionEnd();
     m_model.closeTyping();
+    if (!m_model.allowsEdit(0, open.size() + close.size()))
+        return;
     if (open.isEmpty() && close.isEmpty()) {
         m_model.setSelection(m_model.caret(), m_model.caret());
         return;
@@ -74,7 +77,8 @@ void Document::setText(const QString &text)
 
 void Document::setPage(const QString &text, const PageFormat &format)
 {
-    setText(text);
+    if (!m_model.setText(text))
+        return;
     m_format = format;
     setUnmodified();
 }

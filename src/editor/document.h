@@ -44,6 +44,9 @@ public:
     void readText(const std::function<void(QStringView)> &chunk) const;
 
     // Replaces the whole text (line breaks as '\n'); the caret goes to the start.
+    // Every edit, this one too, is refused through editRefused() when the
+    // text would grow past the most it can hold (over two thousand million
+    // characters).
     void setText(const QString &text);
 
     // Replaces the whole page, its text as setText() does and the file format
@@ -73,6 +76,8 @@ signals:
     // as their file: addresses, which keep names that are not UTF-8; nothing
     // has been written for them.
     void filesDropped(const QList<QUrl> &files, int position);
+    // An edit was refused and nothing changed; `message` says why, for the user.
+    void editRefused(const QString &message);
 
 private:
     static constexpr int ShortSelection = 65536;

@@ -1,5 +1,6 @@
 #include "editor/piecetree.h"
 
+#include <algorithm>
 #include <random>
 #include <utility>
 
@@ -134,7 +135,7 @@ void readRange(const Node *node, int start, int end, int base,
         if (start < pieceEnd && end > leftEnd) {
             const int from = std::max(start, leftEnd);
             const int to = std::min(end, pieceEnd);
-            chunk(QStringView(node->buffer->text).mid(node->start + from - leftEnd, to - from));
+            chunk(QStringView(node->buffer->text()).mid(node->start + from - leftEnd, to - from));
         }
         if (end <= pieceEnd)
             return;
@@ -145,27 +146,27 @@ void readRange(const Node *node, int start, int end, int base,
 
 } // namespace
 
-PieceTree::PieceTree()
+PieceTree::PieceTree(int bufferSize) : m_bufferSize(bufferSize)
 {
     reset(QString());
 }
 
-void PieceTree::reset(const QString &text)
+bool PieceTree::reset(const QString &text)
 {
+    if (text.size() > MaxLength)
+        return false;
     m_root.reset();
     m_buffers.clear();
-    auto original = std::make_unique<TextBuffer>();
-    original->text = text;
-    const char16_t *data = reinterpret_cast<const char16_t *>(text.constData());
-    const int size = int(text.size());
-    for (int i = 0; i < size; ++i) {
-        if (data[i] == u'\n')
-            original->breaks.push_back(i);
-    }
-    m_buffers.push_back(std::move(original));
+    m_buffers.push_back(std::make_unique<TextBuffer>(text));
     m_buffers.push_back(std::make_unique<TextBuffer>());
-    if (size > 0)
-        m_root = make(nullptr, nullptr, m_buffers[0].get(), 0, size, nextPriority());
+    if (!text.isEmpty())
+        m_root = make(nullptr, nullptr, m_buffers[0].get(), 0, int(text.size()), nextPriority());
+    return true;
+}
+
+bool PieceTree::fits(int removed, qsizetype added) const
+{
+    return added <= qsizetype(MaxLength) - (length() - removed);
 }
 
 int PieceTree::length() const
@@ -241,7 +242,7 @@ QChar PieceTree::at(int offset) const
         }
         offset -= leftLength;
         if (offset < node->length)
-            return node->buffer->text.at(node->start + offset);
+            return node->buffer->text().at(node->start + offset);
         offset -= node->length;
         node = node->right.get();
     }
@@ -253,8 +254,8 @@ QString PieceTree::text(int start, int count) const
     // A page as opened is handed out shared, not copied.
     const Node *node = m_root.get();
     if (node && !node->left && !node->right && start == 0 && count == node->length &&
-        node->start == 0 && node->length == node->buffer->text.size())
-        return node->buffer->text;
+        node->start == 0 && node->length == node->buffer->size())
+        return node->buffer->text();
     QString result;
     result.reserve(count);
     read(start, count, [&result](QStringView chunk) { result.append(chunk); });
@@ -269,22 +270,42 @@ void PieceTree::read(int start, int count, const std::function<void(QStringView)
         readRange(m_root.get(), start, start + count, 0, chunk);
 }
 
-void PieceTree::insert(int offset, QStringView text)
+bool PieceTree::insert(int offset, QStringView text)
 {
+    if (!fits(0, text.size()))
+        return false;
     if (text.isEmpty())
-        return;
-    TextBuffer *added = m_buffers[1].get();
-    const int bufferEnd = int(added->text.size());
+        return true;
+    // The added text only grows, even when undone: past its size, a buffer of
+    // its own takes what comes next, so that its offsets stay in range too.
+    if (m_buffers.back()->size() > 0 && m_buffers.back()->size() > m_bufferSize - text.size())
+        m_buffers.push_back(std::make_unique<TextBuffer>());
+    TextBuffer *added = m_buffers.back().get();
+    const int bufferEnd = added->size();
     added->append(text);
     auto [before, after] = split(m_root, offset);
     // Typing appends to the piece it typed last.
     const Node *last = lastNode(before.get());
     if (last && last->buffer == added && last->start + last->length == bufferEnd) {
         m_root = merge(extendLast(before, added, int(text.size())), after);
-        return;
+        return true;
     }
     Root piece = make(nullptr, nullptr, added, bufferEnd, int(text.size()), nextPriority());
     m_root = merge(merge(before, piece), after);
+    return true;
+}
+
+bool PieceTree::insertCopy(int offset, int start, int count)
+{
+    start = std::clamp(start, 0, length());
+    count = std::clamp(count, 0, length() - start);
+    if (!fits(0, count))
+        return false;
+    auto [head, rest] = split(m_root, start);
+    Root copied = split(rest, count).first;
+    auto [before, after] = split(m_root, offset);
+    m_root = merge(merge(before, copied), after);
+    return true;
 }
 
 void PieceTree::remove(int offset, int count)

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -19,10 +20,19 @@ public:
     struct Node;
     using Root = std::shared_ptr<const Node>;
 
-    PieceTree();
+    // The longest text a tree holds. Offsets are `int`; the room left above
+    // it lets the view add the few thousand characters it looks ahead.
+    static constexpr int MaxLength = std::numeric_limits<int>::max() - (1 << 20);
 
-    // Drops every version and holds `text`, sharing its characters.
-    void reset(const QString &text);
+    // `bufferSize` is how far the buffer of added text grows before another
+    // one starts.
+    explicit PieceTree(int bufferSize = MaxLength);
+
+    // Drops every version and holds `text`, sharing its characters; false,
+    // with nothing changed, for a text longer than MaxLength.
+    bool reset(const QString &text);
+    // Whether replacing `removed` characters by `added` stays within MaxLength.
+    bool fits(int removed, qsizetype added) const;
 
     int length() const;
     // Lines are separated by '\n' alone; an empty text has one line.
@@ -39,7 +49,10 @@ public:
     // Calls `chunk` with consecutive runs of [start, start + count).
     void read(int start, int count, const std::function<void(QStringView)> &chunk) const;
 
-    void insert(int offset, QStringView text);
+    // Both insertions change nothing and return false past MaxLength.
+    bool insert(int offset, QStringView text);
+    // Inserts at `offset` a copy of [start, start + count), sharing its pieces.
+    bool insertCopy(int offset, int start, int count);
     void remove(int offset, int count);
 
     // The current version, and going back or forth to one taken earlier.
@@ -48,5 +61,6 @@ public:
 
 private:
     Root m_root;
-    std::vector<std::unique_ptr<TextBuffer>> m_buffers; // [0] original, [1] added
+    int m_bufferSize;
+    std::vector<std::unique_ptr<TextBuffer>> m_buffers; // [0] original, then added text
 };

@@ -16,6 +16,7 @@ void RowMap::setFormat(const QFont &font, qreal width, qreal tabStop)
     m_tabStop = tabStop;
     const QFontMetricsF metrics(font);
     m_charWidth = std::max<qreal>(metrics.horizontalAdvance(QLatin1Char('x')), 1);
+    m_widestChar = std::max<qreal>(metrics.maxWidth(), m_charWidth);
     QTextLayout probe(QStringLiteral("x"), font);
     probe.beginLayout();
     QTextLine line = probe.createLine();
@@ -52,7 +53,8 @@ bool RowMap::isLong(const LineRows &rows) const
     return rows.length > LongLine;
 }
 
-void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
+void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows,
+                       const std::vector<int> &keep)
 {
     const int length = line.length;
     if (length <= LongLine) {
@@ -69,6 +71,11 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
         return;
     }
     const int from = run.starts.back();
+    if (const int cut = invisibleCut(lineStart, length, from, keep); cut > from) {
+        run.starts.push_back(cut);
+        run.complete = false;
+        return;
+    }
     // Right-to-left text is laid out from the row before, so that the first
     // row reorders as it does within its paragraph.
     int context = from;
@@ -80,8 +87,11 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
     int perRow = charsPerRow();
     if (known >= 3)
         perRow = std::max(1, (run.starts[known - 1] - run.starts[known - 3]) / 2);
-    for (int chunk = rows * perRow + perRow / 8 + LookAhead;; chunk *= 2) {
+    for (int chunk = std::min(rows * perRow + perRow / 8 + LookAhead, LongestChunk);;
+         chunk = std::min(2 * chunk, LongestChunk)) {
         const int end = std::min(length, from + chunk);
+        if (end - context > QtItem)
+            context = from; // laid out without the row before, which is too long
         std::shared_ptr<QTextLayout> part =
             layout(lineStart + context, end - context, false, Wrapped, line.direction);
         const int lines = part->lineCount();
@@ -98,10 +108,21 @@ void RowMap::wrapChunk(int lineStart, const LineRows &line, Run &run, int rows)
         int whole = lines;
         if (!run.complete)
             whole = part->lineAt(lines - 1).textLength() >= LookAhead ? lines - 1 : lines - 2;
-        if (whole < 1 + skip)
+        const int cut = cutRow(*part, skip, whole, end - context);
+        if (cut >= 0) {
+            run.complete = false;
+            whole = cut;
+        } else if (whole < 1 + skip) {
             continue;
+        }
         for (int i = 1 + skip; i <= whole && i < lines; ++i)
             run.starts.push_back(context + part->lineAt(i).textStart());
+        if (cut >= 0) {
+            const int rowStart = part->lineAt(cut).textStart();
+            const QString window = part->text().mid(rowStart, MaxRowLength + 2);
+            run.starts.push_back(context + rowStart +
+                                 cutWithin(window, MaxRowLength, context + rowStart, keep));
+        }
         // The rows found are shaped already: they are drawn from the chunk.
         for (int i = skip; i < whole; ++i) {
             const QTextLine row = part->lineAt(i);
@@ -149,18 +170,6 @@ void RowMap::join(LineRows &rows, Runs::iterator run, std::size_t from)
             return;
         rows.runs.erase(next);
     }
-}
-
-int RowMap::resyncPoint(int lineStart, int relative, int lead) const
-{
-    // `lead` rows before the place, after a space if there is one near: a
-    // row starts there in all likelihood, and the rows wrapped from there
-    // come to agree with the line's own before they reach the place.
-    const int at = std::max(0, relative - lead * charsPerRow());
-    const int from = std::max(0, at - 256);
-    const QString before = m_text.text(lineStart + from, at - from);
-    const qsizetype space = before.lastIndexOf(QLatin1Char(' '));
-    return space >= 0 ? from + int(space) + 1 : at;
 }
 
 RowMap::Runs::iterator RowMap::runFor(int lineStart, LineRows &rows, int relative, int lead)

@@ -33,6 +33,12 @@ public:
         bool lastInLine() const { return end == lineEnd; }
     };
 
+    // A row holds at most this many characters, however narrow, so that no
+    // row costs more than this to shape. A row that would hold more is cut
+    // at a grapheme boundary (a letter stays with its marks), or inside a
+    // grapheme that fills the row, never between the halves of a surrogate pair.
+    static constexpr int MaxRowLength = 4064;
+
     explicit RowMap(const PieceTree &text);
 
     void setFormat(const QFont &font, qreal width, qreal tabStop);
@@ -76,8 +82,13 @@ public:
     bool wrapped(int lineStart);
 
 private:
-    // Lines longer than this are wrapped chunk by chunk.
-    static constexpr int LongLine = 4096;
+    // Qt shapes text in items of at most this many characters and may end a
+    // row where it cuts one, even between the halves of a surrogate pair, so
+    // no text laid out here is longer.
+    static constexpr int QtItem = 4096;
+    // Lines longer than this are wrapped chunk by chunk; a shorter one is
+    // wrapped whole, its rows within the bound.
+    static constexpr int LongLine = MaxRowLength;
     // A chunk holds this many rows' worth of characters: Qt's line breaking
     // slows with the length of a run it cannot break, so chunks stay short.
     static constexpr int ChunkRows = 16;
@@ -85,6 +96,9 @@ private:
     // before ran out of room there, which the text after it cannot undo but
     // for the few characters shaping and the break rules look ahead.
     static constexpr int LookAhead = 16;
+    // A chunk this long finds the next row however narrow its characters.
+    static constexpr int LongestChunk = MaxRowLength + LookAhead + 1;
+    static_assert(LongestChunk <= QtItem, "a chunk is shaped as one item");
     // Wrapping on asks for no fewer rows: fewer would be mostly the rows a
     // chunk cannot trust.
     static constexpr int FewestRows = 4;
@@ -116,7 +130,26 @@ private:
     // Wraps one chunk more of `run`, then joins the runs it reaches.
     void extend(int lineStart, LineRows &rows, Runs::iterator run, int wanted);
     // Wraps on from the run's last row, `rows` rows' worth of text at least.
-    void wrapChunk(int lineStart, const LineRows &line, Run &run, int rows);
+    // A row that is cut ends, where it can, where a row in `keep` started
+    // before an edit, so that the rows after it line up again.
+    void wrapChunk(int lineStart, const LineRows &line, Run &run, int rows,
+                   const std::vector<int> &keep = {});
+
+    // Cutting rows (rowmapcuts.cpp). A run of characters that take no width
+    // (zero-width spaces, joiners, combining marks) is cut into rows of
+    // InvisibleRow characters without shaping it: its rows are found at once
+    // and cheap to shape, which a mark stacked on marks is not.
+    static constexpr int InvisibleRow = 256;
+    // Such a run may hold this many characters that do take width.
+    static constexpr int MostVisible = 4;
+    // Where the row from `from` ends when it is such a run, or -1.
+    int invisibleCut(int lineStart, int length, int from, const std::vector<int> &keep) const;
+    // The first row from `skip` in a chunk's layout that is longer than
+    // MaxRowLength and known to be, or -1.
+    static int cutRow(const QTextLayout &part, int skip, int whole, int laidOut);
+    // Where a row at the start of `window` (at `from` in its line, with the
+    // two characters after the bound) ends when it holds `bound` at most.
+    static int cutWithin(const QString &window, int bound, int from, const std::vector<int> &keep);
     void join(LineRows &rows, Runs::iterator run, std::size_t from);
     int resyncPoint(int lineStart, int relative, int lead) const;
     static constexpr QTextOption::WrapMode Wrapped = QTextOption::WrapAtWordBoundaryOrAnywhere;
@@ -135,6 +168,7 @@ private:
     qreal m_tabStop = 80;
     qreal m_rowHeight = 16;
     qreal m_charWidth = 8;
+    qreal m_widestChar = 8;
     int m_preeditPosition = -1;
     QString m_preedit;
     OffsetMap<LineRows> m_lines; // by line start

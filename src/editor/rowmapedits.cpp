@@ -130,7 +130,7 @@ RowMap::Changed RowMap::rewrap(int lineStart, const LineRows &line, Run &run, in
         const bool far = starts.back() + ChunkRows * charsPerRow() < end;
         // The rows after the change, and the row before when it is wrapped again.
         const int wanted = Past - rowsPast() + (starts.back() < changedStart ? 1 : 0);
-        wrapChunk(lineStart, line, run, far ? ChunkRows : wanted);
+        wrapChunk(lineStart, line, run, far ? ChunkRows : wanted, old);
         for (std::size_t i = first; i < starts.size(); ++i) {
             const auto same = std::lower_bound(old.begin(), old.end(), starts[i]);
             if (same == old.end() || *same != starts[i])

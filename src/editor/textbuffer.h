@@ -6,24 +6,29 @@
 
 // Text that pieces refer to: the page as opened, or the characters added since.
 // Text is only ever appended, so a piece's range never goes stale.
-struct TextBuffer
+class TextBuffer
 {
-    QString text;
-    // Offsets of every '\n' in `text`, ascending.
-    std::vector<int> breaks;
+public:
+    explicit TextBuffer(const QString &text = QString());
 
-    void append(QStringView added)
-    {
-        const int base = int(text.size());
-        text.append(added);
-        for (int i = 0; i < added.size(); ++i) {
-            if (added[i] == QLatin1Char('\n'))
-                breaks.push_back(base + i);
-        }
-    }
+    const QString &text() const { return m_text; }
+    int size() const { return int(m_text.size()); }
+    void append(QStringView added);
 
     // Line breaks within [start, end).
     int breaksIn(int start, int end) const;
     // Offset of the `n`th (from 0) line break at or after `start`.
     int nthBreakFrom(int start, int n) const;
+
+private:
+    // Line breaks are counted per block rather than listed, so that a page of
+    // empty lines costs no more than its characters; a look-up scans at most
+    // one block.
+    static constexpr int Block = 256;
+    int breaksBefore(int offset) const;
+    void countBlocks();
+
+    QString m_text;
+    // Line breaks in [0, k * Block) for every whole block k.
+    std::vector<int> m_counts{0};
 };

@@ -4,15 +4,18 @@
 
 TextModel::TextModel(QObject *parent) : QObject(parent) {}
 
-void TextModel::setText(const QString &text)
+bool TextModel::setText(const QString &text)
 {
     const int old = m_tree.length();
+    if (!allowsEdit(old, text.size()))
+        return false;
     m_tree.reset(text);
     m_history.clear();
     m_clean = m_tree.root(); // a new text is no change to ask about, as in Qt's boxes
     m_caret = m_anchor = 0;
     emit changed(0, old, m_tree.length());
     emit selectionChanged();
+    return true;
 }
 
 QString TextModel::selectedText() const
@@ -43,15 +46,50 @@ void TextModel::beginStep()
     m_delta = 0;
 }
 
-void TextModel::replace(int start, int removed, QStringView text)
+bool TextModel::allowsEdit(int removed, qsizetype added)
+{
+    if (m_tree.fits(removed, added))
+        return true;
+    emit editRefused(tr("The page would grow past %L1 characters, the most it can hold. "
+                        "Nothing was changed.")
+                         .arg(PieceTree::MaxLength));
+    return false;
+}
+
+bool TextModel::replace(int start, int removed, QStringView text)
 {
     start = std::clamp(start, 0, length());
     removed = std::clamp(removed, 0, length() - start);
+    if (!allowsEdit(removed, text.size()))
+        return false;
     const int added = int(text.size());
     if (removed == 0 && added == 0)
-        return;
+        return true;
     m_tree.remove(start, removed);
     m_tree.insert(start, text);
+    changedSpan(start, removed, added);
+    return true;
+}
+
+bool TextModel::copyWithin(int start, int count, int at)
+{
+    start = std::clamp(start, 0, length());
+    count = std::clamp(count, 0, length() - start);
+    at = std::clamp(at, 0, length());
+    if (!allowsEdit(0, count))
+        return false;
+    if (count == 0)
+        return true;
+    beginStep();
+    m_tree.insertCopy(at, start, count);
+    changedSpan(at, 0, count);
+    m_caret = m_anchor = at + count;
+    endStep();
+    return true;
+}
+
+void TextModel::changedSpan(int start, int removed, int added)
+{
     // Where the caret and anchor were is where they stay, shifted by the change.
     const auto shift = [&](int position) {
         if (position >= start + removed)
@@ -91,13 +129,15 @@ void TextModel::endStep(bool typing)
     emit selectionChanged();
 }
 
-void TextModel::replaceSelection(QStringView text, bool typing)
+bool TextModel::replaceSelection(QStringView text, bool typing)
 {
     const int start = selectionStart();
     beginStep();
-    replace(start, selectionEnd() - start, text);
-    m_caret = m_anchor = start + int(text.size());
+    const bool done = replace(start, selectionEnd() - start, text);
+    if (done)
+        m_caret = m_anchor = start + int(text.size());
     endStep(typing);
+    return done;
 }
 
 void TextModel::undo()

@@ -19,7 +19,8 @@ public:
     int length() const { return m_tree.length(); }
 
     // Replaces everything; no undo steps, unmodified, caret at the start.
-    void setText(const QString &text);
+    // A text longer than PieceTree::MaxLength is refused.
+    bool setText(const QString &text);
 
     int caret() const { return m_caret; }
     int anchor() const { return m_anchor; }
@@ -32,9 +33,17 @@ public:
     // One undo step holds every replace() between these two.
     void beginStep();
     void endStep(bool typing = false);
-    void replace(int start, int removed, QStringView text);
+    // Edits that would make the text longer than PieceTree::MaxLength change
+    // nothing, return false and are reported through editRefused().
+    bool replace(int start, int removed, QStringView text);
     // Puts `text` in place of the selection as a step of its own.
-    void replaceSelection(QStringView text, bool typing = false);
+    bool replaceSelection(QStringView text, bool typing = false);
+    // Puts a copy of [start, start + count) at `at`, sharing its characters,
+    // and the caret after it.
+    bool copyWithin(int start, int count, int at);
+    // Whether an edit that replaces `removed` characters by `added` fits;
+    // when not, reports it as the edits do.
+    bool allowsEdit(int removed, qsizetype added);
 
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
@@ -50,8 +59,13 @@ signals:
     // [start, start + removed) became [start, start + added).
     void changed(int start, int removed, int added);
     void selectionChanged();
+    // An edit was refused, for the reason `message` gives the user.
+    void editRefused(const QString &message);
 
 private:
+    // Records [start, start + removed) becoming [start, start + added).
+    void changedSpan(int start, int removed, int added);
+
     void restore(const PieceTree::Root &root, UndoHistory::Selection selection,
                  const UndoHistory::Span &span, bool forward);
 

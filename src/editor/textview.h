@@ -100,6 +100,7 @@ private:
     int characterRight(int position) const;
     int verticalMove(int rows, int position);
     int pageMove(bool down);
+    static bool typesText(const QKeyEvent *event);
     void typeText(const QString &text);
     void removeOr(int from, int to);
 

@@ -3,6 +3,7 @@
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
+#include "editor/linebreaks.h"
 #include "editor/textview.h"
 
 namespace {
@@ -36,14 +37,28 @@ void TextView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    const QString text = event->text();
-    const bool control = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-    if (!text.isEmpty() && !control && (text.at(0).isPrint() || text.at(0) == QLatin1Char('\t'))) {
-        typeText(text);
+    if (typesText(event)) {
+        typeText(event->text());
         event->accept();
         return;
     }
     event->ignore();
+}
+
+bool TextView::typesText(const QKeyEvent *event)
+{
+    // The key's whole text goes in when it starts with a character to show, a
+    // surrogate pair's too, or a tab; control characters and Ctrl keys type nothing.
+    const QString text = event->text();
+    if (text.isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return false;
+    char32_t first = text.at(0).unicode();
+    if (QChar::isHighSurrogate(first) && text.size() > 1 && text.at(1).isLowSurrogate())
+        first = QChar::surrogateToUcs4(text.at(0), text.at(1));
+    // Joiners and other invisible formatting characters are typed too.
+    const QChar::Category category = QChar::category(first);
+    return QChar::isPrint(first) || first == U'\t' || category == QChar::Other_Format ||
+           category == QChar::Other_PrivateUse;
 }
 
 bool TextView::moveKey(QKeyEvent *event)
@@ -172,7 +187,7 @@ void TextView::removeOr(int from, int to)
 
 void TextView::typeText(const QString &text)
 {
-    m_model.replaceSelection(text, true);
+    m_model.replaceSelection(LineBreaks::fromOutside(text), true);
     m_stickyX = -1;
 }
 

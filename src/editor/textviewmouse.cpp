@@ -9,6 +9,7 @@
 #include <QStyleHints>
 #include <QTextBoundaryFinder>
 
+#include "editor/linebreaks.h"
 #include "editor/textview.h"
 
 namespace {
@@ -28,8 +29,6 @@ bool TextView::event(QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         // Editing keys belong to the box while it has the focus.
         auto *key = static_cast<QKeyEvent *>(event);
-        const bool control = key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-        const QString text = key->text();
         static const QKeySequence::StandardKey owned[] = {QKeySequence::Copy,
                                                           QKeySequence::Cut,
                                                           QKeySequence::Paste,
@@ -45,7 +44,7 @@ bool TextView::event(QEvent *event)
                                                           QKeySequence::SelectEndOfDocument,
                                                           QKeySequence::DeleteStartOfWord,
                                                           QKeySequence::DeleteEndOfWord};
-        bool own = !text.isEmpty() && !control && text.at(0).isPrint();
+        bool own = typesText(key) && key->key() != Qt::Key_Tab;
         for (QKeySequence::StandardKey sequence : owned)
             own = own || key->matches(sequence);
         if (own) {
@@ -111,9 +110,8 @@ void TextView::insertFromMimeData(const QMimeData *source)
 {
     if (!canInsertFromMimeData(source))
         return;
-    const QString text = source->text();
     m_model.closeTyping();
-    m_model.replaceSelection(text);
+    m_model.replaceSelection(LineBreaks::fromOutside(source->text()));
     m_model.closeTyping();
 }
 
@@ -364,16 +362,20 @@ void TextView::dropEvent(QDropEvent *event)
     }
     m_model.closeTyping();
     m_model.beginStep();
-    int at = position;
-    if (inside && event->dropAction() == Qt::MoveAction) {
-        // Moving within the box is one step: out of the old place, into the new.
-        m_model.replace(start, end - start, QStringView());
-        if (at > end)
-            at -= end - start;
-        event->setDropAction(Qt::CopyAction); // the source must not remove it again
+    if (inside) {
+        // The page's own text keeps every character, a lone CR too, and is
+        // shared rather than copied. A move is one step: into the new place,
+        // out of the old.
+        if (m_model.copyWithin(start, end - start, position) &&
+            event->dropAction() == Qt::MoveAction) {
+            const int shift = position < start ? end - start : 0;
+            m_model.replace(start + shift, end - start, QStringView());
+            event->setDropAction(Qt::CopyAction); // the source must not remove it again
+        }
+    } else {
+        m_model.setSelection(position, position);
+        insertFromMimeData(event->mimeData());
     }
-    m_model.setSelection(at, at);
-    insertFromMimeData(event->mimeData());
     m_model.endStep();
     event->accept();
     setFocus();
@@ -400,15 +402,19 @@ void TextView::wheelEvent(QWheelEvent *event)
 
 void TextView::inputMethodEvent(QInputMethodEvent *event)
 {
-    const bool commits = !event->commitString().isEmpty() || event->replacementLength() > 0;
-    if (commits) {
+    const QString commit = LineBreaks::fromOutside(event->commitString());
+    const int replaced = std::max(0, event->replacementLength());
+    const bool replacing = replaced > 0 || event->replacementStart() != 0;
+    const int removed = replacing ? replaced : m_model.selectionEnd() - m_model.selectionStart();
+    // A commit too long for the page changes nothing, the text it replaces included.
+    if ((!commit.isEmpty() || replaced > 0) && m_model.allowsEdit(removed, commit.size())) {
         m_model.beginStep();
-        if (event->replacementLength() > 0 || event->replacementStart() != 0) {
+        if (replacing) {
             const int from = m_model.caret() + event->replacementStart();
-            m_model.replace(from, event->replacementLength(), QStringView());
+            m_model.replace(from, replaced, QStringView());
             m_model.setSelection(from, from);
         }
-        m_model.replaceSelection(event->commitString(), true);
+        m_model.replaceSelection(commit, true);
         m_model.endStep(true);
     }
     m_preedit = event->preeditString();
