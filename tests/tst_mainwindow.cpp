@@ -37,6 +37,7 @@ private slots:
     void fontBoxLeaving();
     void firstDownFromPlaceholder_data();
     void firstDownFromPlaceholder();
+    void refusedEdit();
 
 private:
     static QWidget *control(TestSupport::Program &program, const char *name)
@@ -395,6 +396,20 @@ void TestMainWindow::firstDownFromPlaceholder()
     QTest::keyClick(box, Qt::Key_Down);
     QCOMPARE(box->currentIndex(), 0);
     QCOMPARE(box->currentText(), box->itemText(0));
+}
+
+// An edit the page has no room for is refused with a warning, once the
+// event that asked for it is over.
+void TestMainWindow::refusedEdit()
+{
+    TestSupport::Program program;
+    TestSupport::MessageBoxes boxes;
+    emit program.document().editRefused("No room.");
+    QVERIFY(boxes.shown().isEmpty());
+    TestSupport::flushEvents();
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown()[0].text, QString("No room."));
+    QCOMPARE(boxes.shown()[0].icon, QMessageBox::Warning);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -561,6 +562,32 @@ private slots:
         QCOMPARE(readBytes(folder.filePath("page.html")),
                  QByteArray("a\xF0\x9F\x98\x80\r\r\n\xF0\x90\x83\xA9"
                             "b\r\n"));
+    }
+
+    // Pasted text takes the page's line breaks; a CR the page held is kept.
+    void pastedBreaks_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("LF page") << QByteArray("a\rb\nc") << QByteArray("a\rb\nx\ny\nz\nc\n");
+        QTest::newRow("CR LF page")
+            << QByteArray("a\rb\r\nc") << QByteArray("a\rb\r\nx\r\ny\r\nz\r\nc\r\n");
+    }
+    void pastedBreaks()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(QByteArray, saved);
+        QTemporaryDir folder;
+        QVERIFY(TestSupport::writeBytes(folder.filePath("page.html"), page));
+        TestSupport::Program program;
+        TestSupport::MessageBoxes boxes;
+        OpenForm::openPage(program.document(), folder.filePath("page.html"));
+        program.document().select(program.document().length() - 1, 0); // before the "c"
+        QApplication::clipboard()->setText("x\r\ny\rz\n");
+        QTest::keyClick(program.source(), Qt::Key_V, Qt::ControlModifier);
+        save(openWindow(program, "saveform"), folder.filePath("page"));
+        QVERIFY(shownOnly(boxes, true));
+        QCOMPARE(readBytes(folder.filePath("page.html")), saved);
     }
 
     // Opening a page and saving it again gives back its bytes and one line break.

@@ -35,6 +35,7 @@
 #include "markup/sform.h"
 #include "markup/sout.h"
 #include "markup/txtsize.h"
+#include "platform/messagebox.h"
 #include "ui/dropdown.h"
 #include "ui/fonts.h"
 #include "ui/namedcombobox.h"
@@ -119,6 +120,13 @@ Main::Main(WindowRegistry &registry)
         m_document, &Document::filesDropped, this,
         [this](const QList<QUrl> &files, int position) {
             takeDroppedFiles(m_registry, files, position);
+        },
+        Qt::QueuedConnection);
+    // Queued too: an edit may be refused in the middle of a drop.
+    connect(
+        m_document, &Document::editRefused, this,
+        [](const QString &message) {
+            MessageBox::inform(message, QStringLiteral("Tagloom"), QMessageBox::Warning);
         },
         Qt::QueuedConnection);
 
