@@ -224,6 +224,25 @@ void pageWrite(benchmark::State &state)
 }
 
 // From the editor: take its text and write it, as "Save" does.
+// The same over a page with a second hard link, which is written in place
+// after a copy of its old bytes is on disk.
+void pageWriteInPlace(benchmark::State &state)
+{
+    const auto page = PageFile::read(pagePath(state));
+    const QString path = folder().filePath(QStringLiteral("linked.html"));
+    const QString other = folder().filePath(QStringLiteral("other.html"));
+    QFile::remove(path);
+    QFile::remove(other);
+    if (!PageFile::write(path, page->text, page->format) ||
+        ::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()) != 0)
+        state.SkipWithError("cannot link the page");
+    for (auto _ : state) {
+        if (!PageFile::write(path, page->text, page->format))
+            state.SkipWithError("cannot write");
+    }
+    setBytes(state, state.range(0));
+}
+
 void saveFromEditor(benchmark::State &state, Sample sample)
 {
     const auto page = PageFile::read(pagePath(state, sample));
@@ -311,6 +330,11 @@ BENCHMARK(plainWriteSynced)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(pageWrite)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(pageWriteInPlace)
+    ->Arg(SmallPage)
+    ->Arg(LargePage)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(pageEncode)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(pageSave)->Arg(SmallPage)->Arg(LargePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(saveFromEditor, cjk, Sample::Cjk)
@@ -334,6 +358,9 @@ static const RatioRegistration writeSmall("write 1 MB / plain write",
 static const RatioRegistration writeLarge("write 50 MB / plain write",
                                           "plainWrite/52428800/real_time",
                                           "pageWrite/52428800/real_time");
+static const RatioRegistration inPlaceLarge("write in place 50 MB / write 50 MB",
+                                            "pageWrite/52428800/real_time",
+                                            "pageWriteInPlace/52428800/real_time");
 static const RatioRegistration syncedSmall("write 1 MB / plain write + fsync",
                                            "plainWriteSynced/1048576/real_time",
                                            "pageWrite/1048576/real_time");
