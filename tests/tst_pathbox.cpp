@@ -2,20 +2,11 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QPushButton>
-#include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
-#include <unistd.h>
-
-#include "editor/document.h"
-#include "files/openform.h"
 #include "platform/filename.h"
-#include "testsupport.h"
 #include "ui/pathbox.h"
-#include "ui/windowregistry.h"
 
 // A name that is not UTF-8, pasted or dropped into a path box, keeps its bytes.
 class TestPathBox : public QObject
@@ -78,24 +69,6 @@ private slots:
             QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
         }
         QCOMPARE(FileName::encode(box.text()), "at:" + path);
-    }
-
-    // Through a real window: the pasted name opens its page.
-    void opensPastedPage()
-    {
-        QTemporaryDir folder;
-        const QByteArray name = QFile::encodeName(folder.path()) + "/caf\xE9.html";
-        const auto removeFile = qScopeGuard([&] { unlink(name.constData()); });
-        QVERIFY(TestSupport::writeBytes(FileName::decode(name), "<p>caf\xC3\xA9</p>"));
-        TestSupport::Program program;
-        TestSupport::MessageBoxes boxes;
-        program.entry("open")->trigger();
-        auto *form = program.windows().find<OpenForm>();
-        QApplication::clipboard()->setMimeData(dataOf("address", name));
-        QTest::keyClick(form->findChild<PathBox *>("Text1"), Qt::Key_V, Qt::ControlModifier);
-        QTest::mouseClick(form->findChild<QPushButton *>("Command2"), Qt::LeftButton);
-        QVERIFY(boxes.shown().isEmpty());
-        QCOMPARE(program.document().text(), QString("<p>caf\u00E9</p>"));
     }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <unistd.h>
 
 #include <utility>
@@ -25,6 +27,8 @@ public:
     Descriptor &operator=(const Descriptor &) = delete;
 
     int get() const { return m_fd; }
+    // A path that names the open file, for calls that take no descriptor.
+    static QByteArray path(int fd) { return "/proc/self/fd/" + QByteArray::number(fd); }
     bool isOpen() const { return m_fd >= 0; }
     // Closes now, so that a failure to close is seen.
     bool close() { return ::close(std::exchange(m_fd, -1)) == 0; }

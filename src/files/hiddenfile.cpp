@@ -49,7 +49,7 @@ bool HiddenFile::create(mode_t mode)
 bool HiddenFile::link()
 {
     // Linking by the descriptor itself needs a privilege; its /proc entry does not.
-    const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_file.get());
+    const QByteArray self = Descriptor::path(m_file.get());
     for (int attempt = 0; attempt < 2 && !m_named; ++attempt) {
         m_named = ::linkat(AT_FDCWD, self.constData(), m_folder, m_name.constData(),
                            AT_SYMLINK_FOLLOW) == 0;
@@ -71,7 +71,7 @@ bool HiddenFile::replace(const QByteArray &target)
 
 QByteArray HiddenFile::folderPath() const
 {
-    const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_folder);
+    const QByteArray self = Descriptor::path(m_folder);
     QByteArray path(PATH_MAX, Qt::Uninitialized);
     const ssize_t got = ::readlink(self.constData(), path.data(), size_t(path.size()));
     path.truncate(qMax<ssize_t>(got, 0));

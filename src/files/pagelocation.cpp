@@ -73,5 +73,5 @@ Descriptor PageLocation::openFolder() const
 
 QByteArray PageLocation::fullPath() const
 {
-    return "/proc/self/fd/" + QByteArray::number(folder.get()) + '/' + name;
+    return Descriptor::path(folder.get()) + '/' + name;
 }
