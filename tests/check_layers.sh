@@ -2,8 +2,11 @@
 # Fails when an include runs upward through the house, when a control is found
 # by name in the program, or when a test reaches into the source box's widget.
 #   app -> markup, files, help -> ui -> editor, platform
+# Inside the editor: editor -> view -> rows -> text, and the text floor uses
+# QtCore alone, so that it can be used without a screen.
 set -u
 root=${1:-$(dirname "$0")/..}
+qtcore=${2:-$(qtpaths6 -query QT_INSTALL_HEADERS 2>/dev/null)/QtCore}
 cd "$root" || exit 2
 status=0
 
@@ -17,6 +20,14 @@ upward() {
 
 report=$(
     upward editor 'editor'
+    upward editor/view 'editor/(view|rows|text)'
+    upward editor/rows 'editor/(rows|text)'
+    upward editor/text 'editor/text'
+    # Every Qt header of the text floor must be one of QtCore's.
+    grep -rHno '#include <Q[A-Za-z]*>' src/editor/text | while IFS= read -r hit; do
+        header=${hit##*<}
+        [ -e "$qtcore/${header%>}" ] || echo "text floor outside QtCore: $hit"
+    done
     upward platform 'platform'
     upward ui 'ui|editor|platform'
     upward markup 'markup|ui|editor|platform'

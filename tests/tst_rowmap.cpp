@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "editor/piecetree.h"
-#include "editor/rowmap.h"
+#include "editor/text/piecetree.h"
+#include "editor/rows/rowmap.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "editor/textmodel.h"
+#include "editor/text/textmodel.h"
 
 namespace {
 

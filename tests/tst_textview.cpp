@@ -23,7 +23,7 @@
 #include <cstring>
 #include <memory>
 
-#include "editor/textview.h"
+#include "editor/view/textview.h"
 #include "testsupport.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "editor/textview.h"
+#include "editor/view/textview.h"
 #include "testsupport.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QUrl>
 
-#include "editor/textview.h"
+#include "editor/view/textview.h"
 
 // The source box `htmlsource`: the page's text, wrapped at the box's width,
 // with a vertical scroll bar always shown. Tab moves on to the next control,

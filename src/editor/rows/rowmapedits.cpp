@@ -1,10 +1,10 @@
 // How the rows of a long line follow an edit: re-wrapped from the row before
 // the change until they line up with the old rows again.
-#include "editor/rowmap.h"
+#include "editor/rows/rowmap.h"
 
 #include <algorithm>
 
-#include "editor/piecetree.h"
+#include "editor/text/piecetree.h"
 
 RowMap::Changed RowMap::textChanged(int start, int removed, int added)
 {

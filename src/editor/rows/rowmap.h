@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "editor/offsetmap.h"
+#include "editor/rows/offsetmap.h"
 
 class PieceTree;
 

@@ -1,4 +1,4 @@
-#include "editor/textbuffer.h"
+#include "editor/text/textbuffer.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "editor/textaccessible.h"
+#include "editor/view/textaccessible.h"
 
-#include "editor/textview.h"
+#include "editor/view/textview.h"
 
 namespace {
 

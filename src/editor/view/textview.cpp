@@ -1,4 +1,4 @@
-#include "editor/textview.h"
+#include "editor/view/textview.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -10,8 +10,8 @@
 #include <QStyleHints>
 #include <QTextLayout>
 
-#include "editor/quietscrollbar.h"
-#include "editor/textaccessible.h"
+#include "editor/view/quietscrollbar.h"
+#include "editor/view/textaccessible.h"
 
 namespace {
 

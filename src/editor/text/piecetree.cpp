@@ -1,4 +1,4 @@
-#include "editor/piecetree.h"
+#include "editor/text/piecetree.h"
 
 #include <algorithm>
 #include <random>

@@ -1,11 +1,11 @@
-#include "editor/rowmap.h"
+#include "editor/rows/rowmap.h"
 
 #include <QFontMetricsF>
 #include <QTextOption>
 
 #include <algorithm>
 
-#include "editor/piecetree.h"
+#include "editor/text/piecetree.h"
 
 RowMap::RowMap(const PieceTree &text) : m_text(text) {}
 

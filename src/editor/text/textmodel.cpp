@@ -1,4 +1,4 @@
-#include "editor/textmodel.h"
+#include "editor/text/textmodel.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QString>
 
-#include "editor/piecetree.h"
-#include "editor/undohistory.h"
+#include "editor/text/piecetree.h"
+#include "editor/text/undohistory.h"
 
 // The text of the source box with its caret, selection and undo steps.
 // Every change goes through replace() inside a step.

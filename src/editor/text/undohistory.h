@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "editor/piecetree.h"
+#include "editor/text/piecetree.h"
 
 // Undo steps as versions of the piece tree: a step keeps the tree before and
 // after it, which share all but a few nodes, so replacing a huge selection

@@ -1,11 +1,11 @@
 // The shaped text rows are drawn from: short lines whole, long lines from the
 // chunks their wrapping laid out, or row by row.
-#include "editor/rowmap.h"
+#include "editor/rows/rowmap.h"
 
 #include <algorithm>
 
-#include "editor/controlpictures.h"
-#include "editor/piecetree.h"
+#include "editor/rows/controlpictures.h"
+#include "editor/text/piecetree.h"
 
 std::shared_ptr<QTextLayout> RowMap::layout(int start, int count, bool withPreedit,
                                             QTextOption::WrapMode wrap,

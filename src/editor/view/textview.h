@@ -6,8 +6,8 @@
 
 #include <utility>
 
-#include "editor/rowmap.h"
-#include "editor/textmodel.h"
+#include "editor/rows/rowmap.h"
+#include "editor/text/textmodel.h"
 
 class QMenu;
 class QMimeData;

@@ -1,4 +1,4 @@
-#include "editor/quietscrollbar.h"
+#include "editor/view/quietscrollbar.h"
 
 #include <QStyle>
 #include <QStyleOptionSlider>

@@ -1,14 +1,14 @@
 // Rows that start or end where the break rules alone do not put them: rows
 // that would hold more characters than a row may (runs that take no width,
 // rows Qt finds longer than the bound), and runs started far into a line.
-#include "editor/rowmap.h"
+#include "editor/rows/rowmap.h"
 
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
 
-#include "editor/controlpictures.h"
-#include "editor/piecetree.h"
+#include "editor/rows/controlpictures.h"
+#include "editor/text/piecetree.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
-#include "editor/linebreaks.h"
-#include "editor/textview.h"
+#include "editor/text/linebreaks.h"
+#include "editor/view/textview.h"
 
 namespace {
 

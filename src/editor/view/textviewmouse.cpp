@@ -9,8 +9,8 @@
 #include <QStyleHints>
 #include <QTextBoundaryFinder>
 
-#include "editor/linebreaks.h"
-#include "editor/textview.h"
+#include "editor/text/linebreaks.h"
+#include "editor/view/textview.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "editor/textbuffer.h"
+#include "editor/text/textbuffer.h"
 
 // The text of a page as a balanced tree of pieces of immutable buffers. Every
 // node counts the characters and line breaks below it, so edits and look-ups

@@ -1,4 +1,4 @@
-#include "editor/undohistory.h"
+#include "editor/text/undohistory.h"
 
 #include <algorithm>
 
