@@ -296,6 +296,16 @@ bool RowMap::previous(Row &row)
     return true;
 }
 
+int RowMap::walk(Row &row, int rows)
+{
+    int moved = 0;
+    while (moved < rows && next(row))
+        ++moved;
+    while (moved > rows && previous(row))
+        --moved;
+    return moved;
+}
+
 bool RowMap::wrapped(int lineStart)
 {
     const LineRows *found = m_lines.find(lineStart);

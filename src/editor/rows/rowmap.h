@@ -64,6 +64,9 @@ public:
     Row rowAt(int offset);
     bool next(Row &row);
     bool previous(Row &row);
+    // Moves `row` by `rows` rows, down when positive, as far as the text
+    // allows; returns how many it moved, with the sign of `rows`.
+    int walk(Row &row, int rows);
 
     // The shaped block holding `row`: its layout, its text's offset, and the
     // row's line in it.
