@@ -104,9 +104,7 @@ void TestTextModel::randomEditsMatchAString()
             const QString added = randomText(random, choice < 70 ? 6 : 60);
             QString next = expected;
             next.replace(from, removed, added);
-            model.beginStep();
             model.replace(from, removed, added);
-            model.endStep();
             if (removed > 0 || !added.isEmpty()) {
                 versions.resize(done);
                 versions.push_back(next);
@@ -156,7 +154,7 @@ void TestTextModel::keepsEveryCodeUnit()
     // Inserted piece by piece, unit by unit, it is the same.
     TextModel typed;
     for (const QChar unit : text)
-        typed.replaceSelection(QString(unit), true);
+        typed.replaceSelection(QString(unit), TextModel::EditStep::Typing);
     QCOMPARE(typed.text().text(), text);
     typed.setSelection(int(text.size()), 0);
     QCOMPARE(typed.selectedText(), text);
@@ -182,10 +180,10 @@ void TestTextModel::typingMergesIntoOneStep()
 {
     TextModel model;
     for (const QChar c : QString("abc"))
-        model.replaceSelection(QString(c), true);
+        model.replaceSelection(QString(c), TextModel::EditStep::Typing);
     model.replaceSelection(u"<br>");
     for (const QChar c : QString("de"))
-        model.replaceSelection(QString(c), true);
+        model.replaceSelection(QString(c), TextModel::EditStep::Typing);
     QCOMPARE(model.text().text(), QString("abc<br>de"));
     model.undo();
     QCOMPARE(model.text().text(), QString("abc<br>"));
@@ -265,7 +263,7 @@ void TestTextModel::refusesToGrowPastTheLimit()
     QCOMPARE(model.length(), full);
     model.setSelection(full, full - removed);
     const PieceTree::Root before = model.text().root();
-    const bool done = model.replaceSelection(added, true);
+    const bool done = model.replaceSelection(added, TextModel::EditStep::Typing);
     QCOMPARE(done, full - removed + added.size() <= full);
     QCOMPARE(refused.count(), done ? 1 : 2);
     QCOMPARE(model.text().root() == before, !done);

@@ -30,7 +30,10 @@ namespace {
 
 std::unique_ptr<TextView> shownView(const QString &text)
 {
-    auto view = std::make_unique<TextView>();
+    // The view observes a model it does not own; this one goes with the view.
+    auto *model = new TextModel;
+    auto view = std::make_unique<TextView>(*model);
+    model->setParent(view.get());
     view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     view->resize(300, 200);
     view->model().setText(text);
@@ -612,9 +615,7 @@ void TestTextView::editsDrawAsAFreshView()
     compare("another selection");
     // Away from the caret, only what the edit itself repaints shows it.
     const auto elsewhere = [&model](int start, int removed, const QString &text) {
-        model.beginStep();
         model.replace(start, removed, text);
-        model.endStep();
     };
     elsewhere(at + 60, 4, "");
     compare("removed below the caret");
@@ -641,6 +642,9 @@ namespace {
 // A view that takes dropped file names too, through the one place for data.
 class FileTakingView : public TextView
 {
+public:
+    explicit FileTakingView(TextModel &model) : TextView(model) {}
+
 protected:
     bool canInsertFromMimeData(const QMimeData *source) const override
     {
@@ -667,7 +671,8 @@ void TestTextView::dropFromElsewhere_data()
 void TestTextView::dropFromElsewhere()
 {
     QFETCH(bool, file);
-    FileTakingView view;
+    TextModel model;
+    FileTakingView view(model);
     view.resize(300, 200);
     view.model().setText(file ? "text" : " text");
     view.show();

@@ -91,7 +91,8 @@ template <class Box> void setUp(Box *box, const QFont &font)
 struct Boxes
 {
     QPlainTextEdit stock;
-    TextView view;
+    TextModel model;
+    TextView view{model};
 
     explicit Boxes(const QString &page)
     {

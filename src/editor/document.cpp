@@ -1,12 +1,19 @@
 #include "editor/document.h"
 
 #include "editor/sourcebox.h"
+#include "editor/text/textmodel.h"
 
 Document::Document(QWidget *container)
-    : QObject(container), m_box(new SourceBox(container)), m_model(m_box->model())
+    : QObject(container), m_model(new TextModel(this)), m_box(new SourceBox(*m_model, container))
 {
     connect(m_box, &SourceBox::filesDropped, this, &Document::filesDropped);
-    connect(&m_model, &TextModel::editRefused, this, &Document::editRefused);
+    connect(m_model, &TextModel::editRefused, this, &Document::editRefused);
+}
+
+Document::~Document()
+{
+    // The box observes the text, which goes with this object.
+    delete m_box;
 }
 
 QWidget *Document::widget() const
@@ -16,68 +23,44 @@ QWidget *Document::widget() const
 
 void Document::insertFragment(const QString &fragment)
 {
-    if (fragment.isEmpty() && !m_model.hasSelection())
+    if (fragment.isEmpty() && !m_model->hasSelection())
         return;
-    m_model.closeTyping();
-    m_model.replaceSelection(fragment);
-    m_model.closeTyping();
+    m_model->replaceSelection(fragment);
 }
 
 void Document::wrapSelection(const QString &open, const QString &close)
 {
-    const int start = m_model.selectionStart();
-    const int end = m_model.selectionEnd();
-    m_model.closeTyping();
-    if (!m_model.allowsEdit(0, open.size() + close.size()))
-        return;
-    if (open.isEmpty() && close.isEmpty()) {
-        m_model.setSelection(m_model.caret(), m_model.caret());
-        return;
-    }
-    // A short selection is replaced by open + S + close, one change for the
-    // view to follow; a long one gets the two tags inserted around it, which
-    // leaves the same text without copying S.
-    m_model.beginStep();
-    if (end - start <= ShortSelection) {
-        m_model.replace(start, end - start, open + m_model.selectedText() + close);
-    } else {
-        m_model.replace(end, 0, close);
-        m_model.replace(start, 0, open);
-    }
-    const int caret = end + int(open.size() + close.size());
-    m_model.setSelection(caret, caret);
-    m_model.endStep();
-    m_model.closeTyping();
+    m_model->wrapSelection(open, close);
 }
 
 QString Document::selectedText() const
 {
-    return m_model.selectedText();
+    return m_model->selectedText();
 }
 
 QString Document::text() const
 {
-    return m_model.text().text();
+    return m_model->text().text();
 }
 
 int Document::length() const
 {
-    return m_model.length();
+    return m_model->length();
 }
 
 void Document::readText(const std::function<void(QStringView)> &chunk) const
 {
-    m_model.text().read(0, m_model.length(), chunk);
+    m_model->text().read(0, m_model->length(), chunk);
 }
 
 void Document::setText(const QString &text)
 {
-    m_model.setText(text);
+    m_model->setText(text);
 }
 
 void Document::setPage(const QString &text, const PageFormat &format)
 {
-    if (!m_model.setText(text))
+    if (!m_model->setText(text))
         return;
     m_format = format;
     setUnmodified();
@@ -85,41 +68,40 @@ void Document::setPage(const QString &text, const PageFormat &format)
 
 int Document::caretPosition() const
 {
-    return m_model.caret();
+    return m_model->caret();
 }
 
 int Document::selectionStart() const
 {
-    return m_model.selectionStart();
+    return m_model->selectionStart();
 }
 
 int Document::selectionLength() const
 {
-    return m_model.selectionEnd() - m_model.selectionStart();
+    return m_model->selectionEnd() - m_model->selectionStart();
 }
 
 void Document::select(int start, int length)
 {
-    m_model.closeTyping();
-    m_model.setSelection(start + length, start);
+    m_model->setSelection(start + length, start);
 }
 
 bool Document::isModified() const
 {
-    return m_model.isModified();
+    return m_model->isModified();
 }
 
 void Document::setUnmodified()
 {
-    m_model.setUnmodified();
+    m_model->setUnmodified();
 }
 
 void Document::undo()
 {
-    m_model.undo();
+    m_model->undo();
 }
 
 void Document::redo()
 {
-    m_model.redo();
+    m_model->redo();
 }

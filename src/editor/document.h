@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringView>
 #include <QUrl>
@@ -23,6 +24,7 @@ class Document : public QObject
 public:
     // Creates the source box inside `container`.
     explicit Document(QWidget *container);
+    ~Document() override;
 
     QWidget *widget() const;
 
@@ -80,9 +82,7 @@ signals:
     void editRefused(const QString &message);
 
 private:
-    static constexpr int ShortSelection = 65536;
-
-    SourceBox *m_box;
-    TextModel &m_model;
+    TextModel *m_model; // the page's text, its selection and undo steps
+    QPointer<SourceBox> m_box;
     PageFormat m_format;
 };

@@ -3,7 +3,7 @@
 #include <QMimeData>
 #include <QUrl>
 
-SourceBox::SourceBox(QWidget *parent) : TextView(parent)
+SourceBox::SourceBox(TextModel &model, QWidget *parent) : TextView(model, parent)
 {
     setObjectName(QStringLiteral("htmlsource"));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -13,7 +13,7 @@ class SourceBox : public TextView
     Q_OBJECT
 
 public:
-    explicit SourceBox(QWidget *parent = nullptr);
+    explicit SourceBox(TextModel &model, QWidget *parent = nullptr);
 
 signals:
     // Files dropped or pasted at `position`: their addresses, never pasted

@@ -14,7 +14,7 @@ bool TextModel::setText(const QString &text)
     m_clean = m_tree.root(); // a new text is no change to ask about, as in Qt's boxes
     m_caret = m_anchor = 0;
     emit changed(0, old, m_tree.length());
-    emit selectionChanged();
+    emit selectionChanged(Follow::Caret);
     return true;
 }
 
@@ -23,15 +23,17 @@ QString TextModel::selectedText() const
     return m_tree.text(selectionStart(), selectionEnd() - selectionStart());
 }
 
-void TextModel::setSelection(int caret, int anchor)
+void TextModel::setSelection(int caret, int anchor, Follow follow)
 {
+    if (m_depth == 0)
+        m_history.closeTyping();
     caret = std::clamp(caret, 0, length());
     anchor = std::clamp(anchor, 0, length());
     if (caret == m_caret && anchor == m_anchor)
         return;
     m_caret = caret;
     m_anchor = anchor;
-    emit selectionChanged();
+    emit selectionChanged(follow);
 }
 
 void TextModel::beginStep()
@@ -65,6 +67,7 @@ bool TextModel::replace(int start, int removed, QStringView text)
     const int added = int(text.size());
     if (removed == 0 && added == 0)
         return true;
+    const EditStep step(*this);
     m_tree.remove(start, removed);
     m_tree.insert(start, text);
     changedSpan(start, removed, added);
@@ -80,11 +83,10 @@ bool TextModel::copyWithin(int start, int count, int at)
         return false;
     if (count == 0)
         return true;
-    beginStep();
+    const EditStep step(*this);
     m_tree.insertCopy(at, start, count);
     changedSpan(at, 0, count);
     m_caret = m_anchor = at + count;
-    endStep();
     return true;
 }
 
@@ -116,8 +118,10 @@ void TextModel::endStep(bool typing)
 {
     if (--m_depth > 0)
         return;
+    if (!typing)
+        m_history.closeTyping();
     if (m_step.span.start < 0) {
-        emit selectionChanged();
+        emit selectionChanged(Follow::Caret);
         return;
     }
     m_step.after = m_tree.root();
@@ -126,18 +130,35 @@ void TextModel::endStep(bool typing)
     m_step.span.before = m_step.span.after - m_delta;
     m_step.typing = typing;
     m_history.push(std::move(m_step));
-    emit selectionChanged();
+    emit selectionChanged(Follow::Caret);
 }
 
-bool TextModel::replaceSelection(QStringView text, bool typing)
+bool TextModel::replaceSelection(QStringView text, EditStep::Kind kind)
 {
     const int start = selectionStart();
-    beginStep();
+    const EditStep step(*this, kind);
     const bool done = replace(start, selectionEnd() - start, text);
     if (done)
         m_caret = m_anchor = start + int(text.size());
-    endStep(typing);
     return done;
+}
+
+bool TextModel::wrapSelection(QStringView open, QStringView close)
+{
+    if (!allowsEdit(0, open.size() + close.size()))
+        return false;
+    if (open.isEmpty() && close.isEmpty()) {
+        setSelection(m_caret, m_caret);
+        return true;
+    }
+    // The tags go in on either side, so that a huge selection is not copied.
+    const int start = selectionStart();
+    const int end = selectionEnd();
+    const EditStep step(*this);
+    replace(end, 0, close);
+    replace(start, 0, open);
+    m_caret = m_anchor = end + int(open.size() + close.size());
+    return true;
 }
 
 void TextModel::undo()
@@ -167,5 +188,5 @@ void TextModel::restore(const PieceTree::Root &root, UndoHistory::Selection sele
         emit changed(span.start, span.before, span.after);
     else
         emit changed(span.start, span.after, span.before);
-    emit selectionChanged();
+    emit selectionChanged(Follow::Caret);
 }

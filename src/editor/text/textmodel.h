@@ -6,13 +6,41 @@
 #include "editor/text/piecetree.h"
 #include "editor/text/undohistory.h"
 
-// The text of the source box with its caret, selection and undo steps.
-// Every change goes through replace() inside a step.
+// The text of a page with its caret, selection and undo steps. Every change
+// goes through replace(), inside an EditStep when several make one step.
+// A run of typing is one step until a change or a caret move that is not
+// typing ends it.
 class TextModel : public QObject
 {
     Q_OBJECT
 
 public:
+    // How a view follows a change of the selection.
+    enum class Follow {
+        Caret,     // scrolls the caret into view
+        KeepView,  // leaves the view where it is
+        KeepPageY, // the caret keeps its place on the screen, as a page move does
+    };
+
+    // Every change made while one lives is one undo step; steps nest, and the
+    // outermost one ends the step however its scope is left.
+    class EditStep
+    {
+    public:
+        enum Kind { Command, Typing };
+        explicit EditStep(TextModel &model, Kind kind = Command) : m_model(model), m_kind(kind)
+        {
+            m_model.beginStep();
+        }
+        ~EditStep() { m_model.endStep(m_kind == Typing); }
+        EditStep(const EditStep &) = delete;
+        EditStep &operator=(const EditStep &) = delete;
+
+    private:
+        TextModel &m_model;
+        Kind m_kind;
+    };
+
     explicit TextModel(QObject *parent = nullptr);
 
     const PieceTree &text() const { return m_tree; }
@@ -28,16 +56,18 @@ public:
     int selectionEnd() const { return std::max(m_caret, m_anchor); }
     bool hasSelection() const { return m_caret != m_anchor; }
     QString selectedText() const;
-    void setSelection(int caret, int anchor);
+    // Outside a step this is a caret move, which ends a run of typing.
+    void setSelection(int caret, int anchor, Follow follow = Follow::Caret);
 
-    // One undo step holds every replace() between these two.
-    void beginStep();
-    void endStep(bool typing = false);
     // Edits that would make the text longer than PieceTree::MaxLength change
-    // nothing, return false and are reported through editRefused().
+    // nothing, return false and are reported through editRefused(). Each is
+    // a step of its own unless an EditStep holds it.
     bool replace(int start, int removed, QStringView text);
-    // Puts `text` in place of the selection as a step of its own.
-    bool replaceSelection(QStringView text, bool typing = false);
+    // Puts `text` in place of the selection, the caret after it.
+    bool replaceSelection(QStringView text, EditStep::Kind kind = EditStep::Command);
+    // Replaces the selected text S by open + S + close without copying S; the
+    // caret ends after `close`, nothing selected.
+    bool wrapSelection(QStringView open, QStringView close);
     // Puts a copy of [start, start + count) at `at`, sharing its characters,
     // and the caret after it.
     bool copyWithin(int start, int count, int at);
@@ -49,8 +79,6 @@ public:
     bool canRedo() const { return m_history.canRedo(); }
     void undo();
     void redo();
-    // Typing after this starts a new undo step.
-    void closeTyping() { m_history.closeTyping(); }
 
     bool isModified() const { return m_tree.root() != m_clean; }
     void setUnmodified() { m_clean = m_tree.root(); }
@@ -58,11 +86,13 @@ public:
 signals:
     // [start, start + removed) became [start, start + added).
     void changed(int start, int removed, int added);
-    void selectionChanged();
+    void selectionChanged(TextModel::Follow follow);
     // An edit was refused, for the reason `message` gives the user.
     void editRefused(const QString &message);
 
 private:
+    void beginStep();
+    void endStep(bool typing);
     // Records [start, start + removed) becoming [start, start + added).
     void changedSpan(int start, int removed, int added);
 

@@ -15,8 +15,6 @@
 
 namespace {
 
-// Space between the frame and the text, as in Qt's own text boxes.
-constexpr qreal Margin = 4;
 constexpr qreal TabStop = 80;
 // As in the desktop's own text fields, the caret blinks for ten seconds at
 // the usual rate after a key or a click, then stays shown, so that an idle
@@ -25,7 +23,8 @@ constexpr int BlinkCycles = 10;
 
 } // namespace
 
-TextView::TextView(QWidget *parent) : QAbstractScrollArea(parent), m_rows(m_model.text())
+TextView::TextView(TextModel &model, QWidget *parent)
+    : QAbstractScrollArea(parent), m_model(model), m_rows(model.text())
 {
     TextAccessible::install();
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -90,11 +89,16 @@ void TextView::textChanged(int start, int removed, int added)
     }
 }
 
-void TextView::selectionChanged()
+void TextView::moveCaret(int caret, int anchor, Follow follow)
 {
-    if (!m_paging)
-        m_pageYValid = false;
-    if (!m_keepScroll)
+    m_model.setSelection(caret, anchor, follow);
+}
+
+void TextView::selectionChanged(Follow follow)
+{
+    if (follow != Follow::KeepPageY)
+        m_pageY = -1;
+    if (follow != Follow::KeepView)
         ensureCaretVisible();
     restartBlink();
     // What was highlighted and what is now, with the caret at either end.
@@ -131,8 +135,7 @@ int TextView::maxTop() const
     // Rows that fit between the top and bottom margins, the last one whole.
     const int fit = std::max(1, int((viewport()->height() - 2 * Margin - 1) / m_rows.rowHeight()));
     RowMap::Row row = m_rows.rowAt(length);
-    for (int i = 1; i < fit && m_rows.previous(row); ++i) {
-    }
+    m_rows.walk(row, 1 - fit);
     return row.start;
 }
 
@@ -160,16 +163,16 @@ void TextView::setTop(int offset)
     viewport()->update();
 }
 
+CaretMotion::Screen TextView::onScreen() const
+{
+    return {m_top, maxTop(), qreal(viewport()->height()), m_rows.rowHeight(), Margin};
+}
+
 int TextView::scrollRows(int rows)
 {
-    RowMap::Row row = m_rows.rowAt(m_top);
-    const int last = maxTop();
-    int moved = 0;
-    for (; moved < rows && row.start < last && m_rows.next(row); ++moved) {
-    }
-    for (; moved > rows && m_rows.previous(row); --moved) {
-    }
-    setTop(row.start);
+    CaretMotion::Screen shown = onScreen();
+    const int moved = CaretMotion::scroll(m_rows, shown, rows);
+    setTop(shown.top);
     return moved;
 }
 
@@ -199,45 +202,36 @@ void TextView::scrollBarAction(int action)
 
 void TextView::ensureCaretVisible()
 {
-    const RowMap::Row caret = m_rows.rowAt(m_model.caret());
-    if (caret.start < m_top) {
-        setTop(caret.start);
-        return;
-    }
     const qreal height = m_rows.rowHeight();
     const qreal bottom = viewport()->height();
-    // Rows the screen shows whole below the caret's: none once scrolled.
-    const auto wholeRowsBelow = [this, height, bottom] {
-        const int caretRow = m_rows.rowAt(m_model.caret()).start;
-        RowMap::Row row = m_rows.rowAt(m_top);
-        qreal y = topY();
-        for (; y + height <= bottom && row.start < caretRow && m_rows.next(row); y += height) {
-        }
-        if (row.start < caretRow || y + height > bottom)
-            return -1;
-        return int((bottom - y) / height) - 1;
+    const int caret = m_model.caret();
+    // The caret's row on screen, counted no further than the screen reaches.
+    const auto caretIndex = [&] {
+        return CaretMotion::rowOnScreen(m_rows, onScreen(), caret, int(bottom / height) + 1);
     };
-    int below = wholeRowsBelow();
-    if (below >= 0)
+    const auto shownWhole = [&](int index) { return topY() + (index + 1) * height <= bottom; };
+    const int index = caretIndex();
+    if (index < 0) {
+        setTop(m_rows.rowAt(caret).start);
+        return;
+    }
+    if (shownWhole(index))
         return;
     // Scroll so that the caret's row is the last one shown whole.
-    RowMap::Row row = caret;
-    int above = 0;
-    while ((above + 2) * height <= bottom && m_rows.previous(row))
-        ++above;
-    if (row.start == 0 && Margin + (above + 1) * height > bottom)
-        m_rows.next(row);
+    RowMap::Row row = m_rows.rowAt(caret);
+    m_rows.walk(row, 1 - int(bottom / height));
     m_top = row.start;
     // Walking back into a long line far from its start may have wrapped its
-    // rows afresh, so that another number of them lies above the caret.
-    for (int tries = 0; m_top > 0 && tries < 3 && (below = wholeRowsBelow()) != 0; ++tries) {
+    // rows afresh; counting them once more from the new top settles it.
+    const int wanted = int((bottom - topY()) / height) - 1;
+    if (const int off = caretIndex() - wanted; off != 0) {
         row = m_rows.rowAt(m_top);
-        if (below < 0)
-            m_rows.next(row);
-        for (; below > 0 && m_rows.previous(row); --below) {
-        }
+        m_rows.walk(row, off);
         m_top = row.start;
     }
+    // Above the page's first row stands the margin.
+    if (m_top == 0 && !shownWhole(caretIndex()) && m_rows.next(row))
+        m_top = row.start;
     updateScrollBar();
     viewport()->update();
 }
@@ -245,27 +239,14 @@ void TextView::ensureCaretVisible()
 bool TextView::rowAtY(qreal y, RowMap::Row &row) const
 {
     row = m_rows.rowAt(m_top);
-    for (int rows = int((y - topY()) / m_rows.rowHeight()); rows > 0; --rows) {
-        if (!m_rows.next(row))
-            return false;
-    }
-    return true;
+    const int rows = std::max(0, int((y - topY()) / m_rows.rowHeight()));
+    return m_rows.walk(row, rows) == rows;
 }
 
 qreal TextView::caretX(const RowMap::Row &row) const
 {
-    const RowMap::Shaped shaped = m_rows.shape(row);
-    int position = m_model.caret() - shaped.start;
-    if (!m_preedit.isEmpty())
-        position += m_preeditCursor;
-    return shaped.line.cursorToX(position);
-}
-
-int TextView::positionInRow(const RowMap::Row &row, qreal x) const
-{
-    const RowMap::Shaped shaped = m_rows.shape(row);
-    const int position = shaped.start + shaped.line.xToCursor(x);
-    return std::clamp(position, row.start, row.end);
+    const int preedit = m_preedit.isEmpty() ? 0 : m_preeditCursor;
+    return CaretMotion::xOf(m_rows, row, m_model.caret() + preedit);
 }
 
 int TextView::positionAt(QPoint widgetPoint) const
@@ -278,49 +259,17 @@ int TextView::positionAt(QPoint widgetPoint) const
     RowMap::Row row;
     if (!rowAtY(point.y(), row))
         return m_model.length();
-    return positionInRow(row, point.x() - Margin);
+    return CaretMotion::positionAtX(m_rows, row, point.x() - Margin);
 }
 
 QRect TextView::caretRect() const
 {
     const RowMap::Row caret = m_rows.rowAt(m_model.caret());
-    RowMap::Row row = m_rows.rowAt(m_top);
-    int index = 0;
-    if (caret.start < row.start)
-        index = -1;
-    for (; row.start < caret.start && index <= visibleRows() && m_rows.next(row); ++index) {
-    }
+    const int index = CaretMotion::rowOnScreen(m_rows, onScreen(), caret.start, visibleRows() + 1);
     const qreal y = topY() + index * m_rows.rowHeight();
     const qreal x = Margin + caretX(caret);
     const QRect inViewport(int(x) - 1, int(y), 3, int(std::ceil(m_rows.rowHeight())));
     return inViewport.translated(viewport()->pos());
-}
-
-void TextView::updateRows(int from, int to)
-{
-    const qreal height = m_rows.rowHeight();
-    const int bottom = viewport()->height();
-    RowMap::Row row = m_rows.rowAt(m_top);
-    qreal y = topY();
-    qreal first = from <= m_top ? 0 : -1;
-    for (; y < bottom && row.start <= to; y += height) {
-        if (first < 0 && (row.end > from || (row.lastInLine() && row.end == from)))
-            first = y;
-        // Rows below the screen are not looked for: they may need wrapping.
-        if (y + height >= bottom || !m_rows.next(row)) {
-            y = bottom; // and the empty space below the last row
-            break;
-        }
-    }
-    if (to == RowMap::Changed::ToTheEnd)
-        y = bottom;
-    if (first >= 0 && y > first)
-        viewport()->update(QRect(0, int(first), viewport()->width(), int(std::ceil(y - first))));
-}
-
-void TextView::updateCaret()
-{
-    viewport()->update(caretRect().translated(-viewport()->pos()));
 }
 
 void TextView::restartBlink()
@@ -363,58 +312,4 @@ void TextView::focusOutEvent(QFocusEvent *event)
     m_blink.stop();
     // The selection stays but is not highlighted while another control works.
     viewport()->update();
-}
-
-void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection)
-{
-    const RowMap::Shaped shaped = m_rows.shape(row);
-    const QPointF origin(Margin, y - shaped.line.y());
-    const int from = selection ? std::max(m_model.selectionStart(), row.start) : 0;
-    const int to = selection ? std::min(m_model.selectionEnd(), row.end) : 0;
-    if (from >= to) {
-        shaped.line.draw(&painter, origin);
-        return;
-    }
-    QTextLayout::FormatRange range;
-    range.start = from - shaped.start;
-    range.length = to - from;
-    range.format.setBackground(palette().brush(QPalette::Highlight));
-    range.format.setForeground(palette().brush(QPalette::HighlightedText));
-    // The layout draws the rows next to the clip as well; the painter's clip
-    // keeps them from being drawn twice.
-    const QRectF clip(0, y, viewport()->width(), m_rows.rowHeight());
-    painter.save();
-    painter.setClipRect(clip);
-    shaped.layout->draw(&painter, origin, {range}, clip);
-    painter.restore();
-}
-
-void TextView::paintEvent(QPaintEvent *event)
-{
-    QPainter painter(viewport());
-    painter.setPen(palette().color(QPalette::Text));
-    const QRect dirty = event->rect();
-    const bool focused = hasFocus();
-    const bool selection = focused && m_model.hasSelection();
-    int caret = -1;
-    if (m_dropCaret >= 0)
-        caret = m_dropCaret;
-    else if (focused && m_caretShown)
-        caret = m_model.caret();
-    const qreal height = m_rows.rowHeight();
-    // Rows below the dirty area are not even looked for: they may need wrapping.
-    const qreal bottom = std::min<qreal>(viewport()->height(), dirty.bottom() + 1);
-    RowMap::Row row = m_rows.rowAt(m_top);
-    for (qreal y = topY();; y += height) {
-        if (y + height > dirty.top()) {
-            drawRow(painter, row, y, selection);
-            if (caret >= row.start && (caret < row.end || (row.lastInLine() && caret == row.end))) {
-                const RowMap::Shaped shaped = m_rows.shape(row);
-                const int at = caret - shaped.start + (m_preedit.isEmpty() ? 0 : m_preeditCursor);
-                shaped.layout->drawCursor(&painter, QPointF(Margin, y - shaped.line.y()), at, 1);
-            }
-        }
-        if (y + height >= bottom || !m_rows.next(row))
-            break;
-    }
 }

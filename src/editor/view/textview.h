@@ -8,20 +8,27 @@
 
 #include "editor/rows/rowmap.h"
 #include "editor/text/textmodel.h"
+#include "editor/view/caretmotion.h"
 
 class QMenu;
 class QMimeData;
 
-// A plain-text box for pages of any size: the text lives in a piece tree and
-// only the rows on screen are shaped, wrapped at the box's width. A vertical
-// scroll bar always shows; its value is the offset of the first row shown,
-// so its range never depends on rows not yet wrapped.
+// A plain-text box for pages of any size: it shows a text model it is handed
+// and does not own, and shapes only the rows on screen, wrapped at the box's
+// width. A vertical scroll bar always shows; its value is the offset of the
+// first row shown, so its range never depends on rows not yet wrapped.
+//
+// Its members are defined in one file per topic: textview.cpp (layout,
+// scrolling, following the caret), textviewpaint.cpp, textviewkeys.cpp (keys
+// and input methods), textviewpointer.cpp (mouse and wheel),
+// textviewclipboard.cpp (clipboard and context menu) and
+// textviewdragdrop.cpp. Where the caret goes is caretmotion.h's.
 class TextView : public QAbstractScrollArea
 {
     Q_OBJECT
 
 public:
-    explicit TextView(QWidget *parent = nullptr);
+    explicit TextView(TextModel &model, QWidget *parent = nullptr);
 
     TextModel &model() { return m_model; }
     const TextModel &model() const { return m_model; }
@@ -67,58 +74,61 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
-    // Layout and scrolling (textview.cpp).
+    using Follow = TextModel::Follow;
+    // Space between the frame and the text, as in Qt's own text boxes.
+    static constexpr qreal Margin = 4;
+
+    // Layout, scrolling and following the caret (textview.cpp).
     void relayout();
     void textChanged(int start, int removed, int added);
-    void selectionChanged();
+    void selectionChanged(Follow follow);
+    // Every move of the view's own: the new selection, and how the view follows it.
+    void moveCaret(int caret, int anchor, Follow follow = Follow::Caret);
     qreal topY() const;
     int visibleRows() const;
     qreal caretX(const RowMap::Row &row) const;
-    int positionInRow(const RowMap::Row &row, qreal x) const;
     // The row at `y`, or false past the last one.
     bool rowAtY(qreal y, RowMap::Row &row) const;
     void setTop(int offset);
     int maxTop() const;
+    CaretMotion::Screen onScreen() const;
     // Scrolls by up to `rows` rows; returns how many it scrolled.
     int scrollRows(int rows);
     void ensureCaretVisible();
     void updateScrollBar();
     void scrollBarAction(int action);
+    void restartBlink();
+
+    // Painting (textviewpaint.cpp).
     // Repaints the rows on screen that hold any offset from `from` to `to`.
     void updateRows(int from, int to);
     void updateCaret();
-    void restartBlink();
     void drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection);
-    void publishSelection();
 
-    // Keys (textviewkeys.cpp).
+    // Keys and input methods (textviewkeys.cpp).
     bool moveKey(QKeyEvent *event);
     bool editKey(QKeyEvent *event);
-    int wordLeft(int position) const;
-    int wordRight(int position) const;
-    int characterLeft(int position) const;
-    int characterRight(int position) const;
     int verticalMove(int rows, int position);
     int pageMove(bool down);
     static bool typesText(const QKeyEvent *event);
     void typeText(const QString &text);
     void removeOr(int from, int to);
 
-    // Mouse, clipboard and drag and drop (textviewmouse.cpp).
-    // The word at `position`, or the run of spaces or the mark there.
-    std::pair<int, int> wordAt(int position) const;
+    // Mouse and wheel (textviewpointer.cpp).
     void extendTo(int position);
-    void startDrag();
     void autoScroll();
 
-    TextModel m_model;
+    // Clipboard (textviewclipboard.cpp).
+    void publishSelection();
+
+    // Drag and drop (textviewdragdrop.cpp).
+    void startDrag();
+
+    TextModel &m_model;
     mutable RowMap m_rows;
     int m_top = 0;        // offset of the first row shown
     qreal m_stickyX = -1; // kept by vertical moves
-    qreal m_pageY = 0;    // where the caret stood on screen, kept by page moves
-    bool m_pageYValid = false;
-    bool m_paging = false;
-    bool m_keepScroll = false; // Select All leaves the view where it is
+    qreal m_pageY = -1;   // where the caret stood on screen, kept by page moves
     bool m_caretShown = true;
     std::pair<int, int> m_shownSelection; // as last painted
     QBasicTimer m_blink;

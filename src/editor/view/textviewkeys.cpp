@@ -1,17 +1,16 @@
-// Keys of the text view: moving, selecting and editing as Qt's own boxes do.
+// Keys and input methods of the text view: moving, selecting and editing as
+// Qt's own boxes do.
+#include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QTextBoundaryFinder>
-#include <QTextLayout>
 
 #include "editor/text/linebreaks.h"
 #include "editor/view/textview.h"
 
 namespace {
 
-constexpr qreal Margin = 4; // as the view's
-
-// Word moves look this far around the caret in a long line.
-constexpr int WordWindow = 1024;
+// The text an input method sees around the caret: its line, or this much of
+// a long one on either side.
+constexpr int InputMethodWindow = 512;
 
 bool isShift(QKeyEvent *event, QKeySequence::StandardKey plain, QKeySequence::StandardKey shifted,
              bool &select)
@@ -28,6 +27,37 @@ bool isShift(QKeyEvent *event, QKeySequence::StandardKey plain, QKeySequence::St
 }
 
 } // namespace
+
+bool TextView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Editing keys belong to the box while it has the focus.
+        auto *key = static_cast<QKeyEvent *>(event);
+        static const QKeySequence::StandardKey owned[] = {QKeySequence::Copy,
+                                                          QKeySequence::Cut,
+                                                          QKeySequence::Paste,
+                                                          QKeySequence::Undo,
+                                                          QKeySequence::Redo,
+                                                          QKeySequence::SelectAll,
+                                                          QKeySequence::Delete,
+                                                          QKeySequence::MoveToStartOfDocument,
+                                                          QKeySequence::MoveToEndOfDocument,
+                                                          QKeySequence::MoveToNextWord,
+                                                          QKeySequence::MoveToPreviousWord,
+                                                          QKeySequence::SelectStartOfDocument,
+                                                          QKeySequence::SelectEndOfDocument,
+                                                          QKeySequence::DeleteStartOfWord,
+                                                          QKeySequence::DeleteEndOfWord};
+        bool own = typesText(key) && key->key() != Qt::Key_Tab;
+        for (QKeySequence::StandardKey sequence : owned)
+            own = own || key->matches(sequence);
+        if (own) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
 
 void TextView::keyPressEvent(QKeyEvent *event)
 {
@@ -63,10 +93,12 @@ bool TextView::typesText(const QKeyEvent *event)
 
 bool TextView::moveKey(QKeyEvent *event)
 {
+    using namespace CaretMotion;
     const int caret = m_model.caret();
     bool select = false;
     int target = -1;
     bool vertical = false;
+    Follow follow = Follow::Caret;
     const PieceTree &text = m_model.text();
     // In a right-to-left line Right goes back through the text and Left on,
     // as in Qt's own box.
@@ -74,7 +106,7 @@ bool TextView::moveKey(QKeyEvent *event)
     const auto character = [&](bool on) {
         if (m_model.hasSelection() && !select)
             return on ? m_model.selectionEnd() : m_model.selectionStart();
-        return on ? characterRight(caret) : characterLeft(caret);
+        return on ? characterRight(text, caret) : characterLeft(text, caret);
     };
     if (isShift(event, QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, select)) {
         target = character(!rightToLeft);
@@ -82,20 +114,16 @@ bool TextView::moveKey(QKeyEvent *event)
                        select)) {
         target = character(rightToLeft);
     } else if (isShift(event, QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, select)) {
-        target = rightToLeft ? wordLeft(caret) : wordRight(caret);
+        target = rightToLeft ? wordLeft(text, caret) : wordRight(text, caret);
     } else if (isShift(event, QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord,
                        select)) {
-        target = rightToLeft ? wordRight(caret) : wordLeft(caret);
+        target = rightToLeft ? wordRight(text, caret) : wordLeft(text, caret);
     } else if (isShift(event, QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine,
                        select)) {
-        target = m_rows.rowAt(caret).start;
+        target = rowStart(m_rows, caret);
     } else if (isShift(event, QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine,
                        select)) {
-        const RowMap::Row row = m_rows.rowAt(caret);
-        target = row.end;
-        // A wrapped row's end is the next row's start; stop before its break.
-        if (!row.lastInLine() && row.end > row.start && text.at(row.end - 1).isSpace())
-            --target;
+        target = rowEnd(m_rows, text, caret);
     } else if (isShift(event, QKeySequence::MoveToStartOfDocument,
                        QKeySequence::SelectStartOfDocument, select)) {
         target = 0;
@@ -117,10 +145,12 @@ bool TextView::moveKey(QKeyEvent *event)
     } else if (isShift(event, QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, select)) {
         target = pageMove(true);
         vertical = true;
+        follow = Follow::KeepPageY;
     } else if (isShift(event, QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage,
                        select)) {
         target = pageMove(false);
         vertical = true;
+        follow = Follow::KeepPageY;
     } else if (event->matches(QKeySequence::SelectAll)) {
         selectAll();
         return true;
@@ -130,13 +160,7 @@ bool TextView::moveKey(QKeyEvent *event)
     if (target < 0)
         return true; // a vertical move with nowhere to go leaves the selection alone
     const qreal stickyX = m_stickyX;
-    m_model.closeTyping();
-    m_paging = event->matches(QKeySequence::MoveToNextPage) ||
-               event->matches(QKeySequence::MoveToPreviousPage) ||
-               event->matches(QKeySequence::SelectNextPage) ||
-               event->matches(QKeySequence::SelectPreviousPage);
-    m_model.setSelection(target, select ? m_model.anchor() : target);
-    m_paging = false;
+    moveCaret(target, select ? m_model.anchor() : target, follow);
     m_stickyX = vertical ? stickyX : -1;
     if (select)
         publishSelection();
@@ -146,6 +170,7 @@ bool TextView::moveKey(QKeyEvent *event)
 bool TextView::editKey(QKeyEvent *event)
 {
     const int caret = m_model.caret();
+    const PieceTree &text = m_model.text();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (event->matches(QKeySequence::Undo)) {
         undo();
@@ -158,18 +183,16 @@ bool TextView::editKey(QKeyEvent *event)
     } else if (event->matches(QKeySequence::Paste)) {
         paste();
     } else if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier)) {
-        removeOr(characterLeft(caret), caret);
+        removeOr(CaretMotion::characterLeft(text, caret), caret);
     } else if (event->matches(QKeySequence::Delete)) {
-        removeOr(caret, characterRight(caret));
+        removeOr(caret, CaretMotion::characterRight(text, caret));
     } else if (event->matches(QKeySequence::DeleteStartOfWord)) {
-        removeOr(wordLeft(caret), caret);
+        removeOr(CaretMotion::wordLeft(text, caret), caret);
     } else if (event->matches(QKeySequence::DeleteEndOfWord)) {
-        removeOr(caret, wordRight(caret));
+        removeOr(caret, CaretMotion::wordRight(text, caret));
     } else if (enter && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
         // Shift+Enter too: a page knows only plain line breaks.
-        m_model.closeTyping();
         m_model.replaceSelection(u"\n");
-        m_model.closeTyping();
     } else {
         return false;
     }
@@ -178,85 +201,23 @@ bool TextView::editKey(QKeyEvent *event)
 
 void TextView::removeOr(int from, int to)
 {
-    m_model.closeTyping();
     if (!m_model.hasSelection())
-        m_model.setSelection(to, from);
+        moveCaret(to, from);
     if (m_model.hasSelection())
         m_model.replaceSelection(QStringView());
 }
 
 void TextView::typeText(const QString &text)
 {
-    m_model.replaceSelection(LineBreaks::fromOutside(text), true);
+    m_model.replaceSelection(LineBreaks::fromOutside(text), TextModel::EditStep::Typing);
     m_stickyX = -1;
-}
-
-int TextView::characterRight(int position) const
-{
-    const PieceTree &text = m_model.text();
-    if (position >= text.length())
-        return text.length();
-    // The next grapheme boundary; a window keeps it cheap in a long line.
-    const int end = std::min(text.length(), position + 64);
-    const QString window = text.text(position, end - position);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, window);
-    finder.setPosition(0);
-    const qsizetype next = finder.toNextBoundary();
-    return position + int(next > 0 ? next : 1);
-}
-
-int TextView::characterLeft(int position) const
-{
-    if (position <= 0)
-        return 0;
-    const PieceTree &text = m_model.text();
-    const int start = std::max(0, position - 64);
-    const QString window = text.text(start, position - start);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, window);
-    finder.toEnd();
-    const qsizetype previous = finder.toPreviousBoundary();
-    return start + int(previous >= 0 && start + previous < position ? previous : window.size() - 1);
-}
-
-int TextView::wordRight(int position) const
-{
-    const PieceTree &text = m_model.text();
-    const int line = text.lineAt(position);
-    const int lineEnd = text.lineEnd(line);
-    if (position >= lineEnd)
-        return std::min(text.length(), position + 1);
-    const int start = std::max(text.lineStart(line), position - WordWindow);
-    const int end = std::min(lineEnd, position + WordWindow);
-    QTextLayout layout(text.text(start, end - start), font());
-    return start + layout.nextCursorPosition(position - start, QTextLayout::SkipWords);
-}
-
-int TextView::wordLeft(int position) const
-{
-    const PieceTree &text = m_model.text();
-    const int line = text.lineAt(position);
-    const int lineStart = text.lineStart(line);
-    if (position <= lineStart)
-        return std::max(0, position - 1);
-    const int start = std::max(lineStart, position - WordWindow);
-    const int end = std::min(text.lineEnd(line), position + WordWindow);
-    QTextLayout layout(text.text(start, end - start), font());
-    return start + layout.previousCursorPosition(position - start, QTextLayout::SkipWords);
 }
 
 int TextView::verticalMove(int rows, int position)
 {
-    RowMap::Row row = m_rows.rowAt(position);
     if (m_stickyX < 0)
-        m_stickyX = caretX(row);
-    bool moved = false;
-    for (; rows > 0 && m_rows.next(row); --rows)
-        moved = true;
-    for (; rows < 0 && m_rows.previous(row); ++rows)
-        moved = true;
-    if (!moved)
-        return -1;
-    return positionInRow(row, m_stickyX);
+        m_stickyX = caretX(m_rows.rowAt(position));
+    return CaretMotion::vertical(m_rows, position, rows, m_stickyX);
 }
 
 int TextView::pageMove(bool down)
@@ -264,53 +225,79 @@ int TextView::pageMove(bool down)
     // A page scrolls the view by the rows it shows whole, and the caret keeps
     // its place on the screen, as in Qt's own box.
     ensureCaretVisible();
-    const qreal height = m_rows.rowHeight();
-    const qreal bottom = viewport()->height();
-    RowMap::Row row = m_rows.rowAt(m_model.caret());
-    int index = 0; // the caret's row on screen
-    for (RowMap::Row top = m_rows.rowAt(m_top); top.start < row.start && m_rows.next(top);)
-        ++index;
-    if (!m_pageYValid)
-        m_pageY = topY() + index * height;
-    m_pageYValid = true;
-    qreal lastY = m_pageY;
     if (m_stickyX < 0)
-        m_stickyX = caretX(row);
-    const int caretRow = row.start;
-    if (down) {
-        // The rows shown whole; the page's last row needs the bottom margin too.
-        RowMap::Row last = m_rows.rowAt(m_top);
-        int whole = 0;
-        bool atEnd = false;
-        for (qreal y = topY();; y += height, ++whole) {
-            RowMap::Row probe = last;
-            const bool more = m_rows.next(probe);
-            if (more ? y + height > bottom : y + height + Margin >= bottom)
-                break;
-            if (!more) {
-                atEnd = true;
-                lastY = bottom;
-                break;
-            }
-            last = probe;
+        m_stickyX = caretX(m_rows.rowAt(m_model.caret()));
+    CaretMotion::Screen shown = onScreen();
+    const int target = CaretMotion::page(m_rows, shown, m_model.caret(), down, m_pageY, m_stickyX);
+    setTop(shown.top);
+    return target;
+}
+
+void TextView::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = LineBreaks::fromOutside(event->commitString());
+    const int replaced = std::max(0, event->replacementLength());
+    const bool replacing = replaced > 0 || event->replacementStart() != 0;
+    const int removed = replacing ? replaced : m_model.selectionEnd() - m_model.selectionStart();
+    // A commit too long for the page changes nothing, the text it replaces included.
+    if ((!commit.isEmpty() || replaced > 0) && m_model.allowsEdit(removed, commit.size())) {
+        const TextModel::EditStep step(m_model, TextModel::EditStep::Typing);
+        if (replacing) {
+            const int from = m_model.caret() + event->replacementStart();
+            m_model.replace(from, replaced, QStringView());
+            m_model.setSelection(from, from);
         }
-        if (!atEnd)
-            index -= scrollRows(whole);
-        bool moved = false;
-        do {
-            moved = m_rows.next(row);
-            index += moved ? 1 : 0;
-        } while (moved && topY() + index * height < lastY);
-    } else {
-        if (m_top == 0)
-            lastY = 0;
-        else
-            index -= scrollRows(-std::max(1, int(bottom / height)));
-        bool moved = false;
-        do {
-            moved = m_rows.previous(row);
-            index -= moved ? 1 : 0;
-        } while (moved && topY() + index * height > lastY);
+        m_model.replaceSelection(commit, TextModel::EditStep::Typing);
     }
-    return row.start == caretRow ? -1 : positionInRow(row, m_stickyX);
+    m_preedit = event->preeditString();
+    m_preeditCursor = int(m_preedit.size());
+    for (const QInputMethodEvent::Attribute &attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::Cursor)
+            m_preeditCursor = attribute.start;
+    }
+    if (!m_preedit.isEmpty() && m_model.hasSelection())
+        deleteSelection();
+    m_rows.setPreedit(m_model.caret(), m_preedit);
+    viewport()->update();
+    event->accept();
+}
+
+QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    const PieceTree &text = m_model.text();
+    const int caret = m_model.caret();
+    // The text around the caret: its line, or a window of a long one.
+    const int line = text.lineAt(caret);
+    const int around = std::max(text.lineStart(line), caret - InputMethodWindow);
+    const int aroundEnd = std::min(text.lineEnd(line), caret + InputMethodWindow);
+    switch (query) {
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImHints:
+        return int(Qt::ImhMultiLine);
+    case Qt::ImCursorRectangle:
+        return caretRect();
+    case Qt::ImAnchorRectangle:
+        return caretRect();
+    case Qt::ImFont:
+        return font();
+    case Qt::ImCursorPosition:
+        return caret - around;
+    case Qt::ImAnchorPosition:
+        return std::clamp(m_model.anchor(), around, aroundEnd) - around;
+    case Qt::ImAbsolutePosition:
+        return caret;
+    case Qt::ImSurroundingText:
+        return text.text(around, aroundEnd - around);
+    case Qt::ImCurrentSelection:
+        return m_model.selectedText();
+    case Qt::ImTextBeforeCursor:
+        return text.text(around, caret - around);
+    case Qt::ImTextAfterCursor:
+        return text.text(caret, aroundEnd - caret);
+    case Qt::ImMaximumTextLength:
+        return QVariant();
+    default:
+        return QAbstractScrollArea::inputMethodQuery(query);
+    }
 }
