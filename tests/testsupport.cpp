@@ -224,6 +224,16 @@ void openEveryWindow(WindowRegistry &windows)
     windows.show<TxtSize>();
 }
 
+int countPixels(const QImage &image, const std::function<bool(QPoint, QRgb)> &counts)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += counts(QPoint(x, y), image.pixel(x, y));
+    }
+    return count;
+}
+
 void flushEvents()
 {
     // Twice: a deferred close may post a deletion of its own.

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QEvent>
+#include <QImage>
 #include <QList>
 #include <QMessageBox>
 #include <QPoint>
@@ -90,6 +91,9 @@ void openEveryWindow(WindowRegistry &windows);
 // Delivers every event already posted, deferred deletions and zero-time
 // timers included, so that a test sees what they leave behind.
 void flushEvents();
+
+// How many pixels of `image` `counts` picks, given each one's place and colour.
+int countPixels(const QImage &image, const std::function<bool(QPoint, QRgb)> &counts);
 
 // Types `text` into `widget` key by key, as a user would.
 void type(QWidget *widget, const QString &text);

@@ -22,10 +22,7 @@ private slots:
     void wrapSelection();
     void commandIsOneUndoStep_data();
     void commandIsOneUndoStep();
-    void textKeepsEveryCharacter_data();
-    void textKeepsEveryCharacter();
     void commandsLeaveTheFocusAlone();
-    void setTextPutsTheCaretAtTheStart();
     void shiftEnterIsAPlainLineBreak();
 };
 
@@ -165,29 +162,6 @@ void TestDocument::commandIsOneUndoStep()
     QCOMPARE(document.text(), afterCommand);
 }
 
-void TestDocument::textKeepsEveryCharacter_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("non-breaking spaces") << "a" + Nbsp + Nbsp + "b";
-    QTest::newRow("tabs and trailing blanks") << "\tx  \n  y\t";
-    QTest::newRow("line breaks") << "one\ntwo\n\nthree\n";
-    QTest::newRow("no-break space across lines") << "x" + Nbsp + "y\nz";
-    QTest::newRow("accents, CJK and emoji") << QString::fromUtf8("café 中文 😀");
-    QTest::newRow("byte-order mark") << QString(QChar(0xFEFF)) + "<html>";
-    QTest::newRow("soft hyphen and zero width") << QString::fromUtf8("a\u00ADb\u200Bc");
-}
-
-void TestDocument::textKeepsEveryCharacter()
-{
-    QFETCH(QString, text);
-    TestSupport::Program program;
-    Document &document = program.document();
-    document.setText(text);
-    QCOMPARE(document.text(), text);
-    document.select(0, int(text.size()));
-    QCOMPARE(document.selectedText(), text);
-}
-
 void TestDocument::commandsLeaveTheFocusAlone()
 {
     TestSupport::Program program;
@@ -197,18 +171,6 @@ void TestDocument::commandsLeaveTheFocusAlone()
     program.document().insertFragment("<br>");
     program.document().wrapSelection("<b>", "</b>");
     QCOMPARE(QApplication::focusWidget(), bold);
-}
-
-void TestDocument::setTextPutsTheCaretAtTheStart()
-{
-    TestSupport::Program program;
-    Document &document = program.document();
-    document.setText("old text");
-    document.select(8, 0);
-    document.setText("new\ntext");
-    QCOMPARE(document.caretPosition(), 0);
-    QCOMPARE(document.selectionLength(), 0);
-    QCOMPARE(document.text(), QString("new\ntext"));
 }
 
 void TestDocument::shiftEnterIsAPlainLineBreak()

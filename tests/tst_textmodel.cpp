@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <vector>
 
 #include "editor/text/textmodel.h"
@@ -47,6 +48,9 @@ private slots:
     void keepsEveryCodeUnit();
     void replacingAHugeSelectionCopiesNothing();
     void typingMergesIntoOneStep();
+    void typingRunEndsOnAnythingElse_data();
+    void typingRunEndsOnAnythingElse();
+    void editStepEndsHoweverItsScopeIsLeft();
     void undoingBackToTheSavedTextIsUnmodified();
     void addedTextSpansBuffers();
     void refusesToGrowPastTheLimit_data();
@@ -143,14 +147,22 @@ void TestTextModel::keepsEveryCodeUnit_data()
     QTest::newRow("noncharacters") << QString(QChar(0xFDD0)) + QChar(0xFDD1) + QChar(0xFFFE);
     QTest::newRow("lone surrogates") << QString(QChar(0xDC00)) + "x" + QChar(0xD800);
     QTest::newRow("no-break space") << QString("a") + QChar(0xA0) + "b";
+    QTest::newRow("tabs and trailing blanks") << QString("\tx  \n  y\t\n\n");
+    QTest::newRow("accents, CJK and emoji") << QString::fromUtf8("café 中文 😀");
+    QTest::newRow("byte-order mark") << QString(QChar(0xFEFF)) + "<html>";
+    QTest::newRow("soft hyphen and zero width") << QString::fromUtf8("a\u00ADb\u200Bc");
 }
 
 void TestTextModel::keepsEveryCodeUnit()
 {
     QFETCH(QString, text);
     TextModel model;
+    model.setSelection(0, 0);
+    model.replaceSelection(u"old text");
     model.setText(text);
     QCOMPARE(model.text().text(), text);
+    QCOMPARE(model.caret(), 0);
+    QVERIFY(!model.hasSelection() && !model.canUndo());
     // Inserted piece by piece, unit by unit, it is the same.
     TextModel typed;
     for (const QChar unit : text)
@@ -191,6 +203,72 @@ void TestTextModel::typingMergesIntoOneStep()
     QCOMPARE(model.text().text(), QString("abc"));
     model.undo();
     QCOMPARE(model.text().text(), QString());
+    QVERIFY(!model.canUndo());
+}
+
+using Between = std::function<void(TextModel &)>;
+Q_DECLARE_METATYPE(Between)
+
+// "ab" typed, something, "cd" typed: how many undo steps the typing makes.
+void TestTextModel::typingRunEndsOnAnythingElse_data()
+{
+    QTest::addColumn<Between>("between");
+    QTest::addColumn<int>("steps");
+    QTest::newRow("nothing") << Between([](TextModel &) {}) << 1;
+    QTest::newRow("caret moved and back") << Between([](TextModel &model) {
+        model.setSelection(0, 0);
+        model.setSelection(2, 2);
+    }) << 2;
+    QTest::newRow("caret put where it is") << Between([](TextModel &model) {
+        model.setSelection(2, 2);
+    }) << 2;
+    QTest::newRow("a command that changes nothing")
+        << Between([](TextModel &model) { model.replaceSelection(QString()); }) << 2;
+    QTest::newRow("typing of an empty string") << Between([](TextModel &model) {
+        model.replaceSelection(QString(), TextModel::EditStep::Typing);
+    }) << 1;
+}
+
+void TestTextModel::typingRunEndsOnAnythingElse()
+{
+    QFETCH(Between, between);
+    QFETCH(int, steps);
+    TextModel model;
+    const auto type = [&model](const QString &text) {
+        for (const QChar c : text)
+            model.replaceSelection(QString(c), TextModel::EditStep::Typing);
+    };
+    type("ab");
+    between(model);
+    type("cd");
+    QCOMPARE(model.text().text(), QString("abcd"));
+    int undone = 0;
+    for (; model.canUndo(); ++undone)
+        model.undo();
+    QCOMPARE(undone, steps);
+    QCOMPARE(model.text().text(), QString());
+}
+
+// An early return from inside a step still ends it, so the next edit is an
+// undo step of its own.
+void TestTextModel::editStepEndsHoweverItsScopeIsLeft()
+{
+    TextModel model;
+    const auto edit = [&model](bool leaveEarly) {
+        const TextModel::EditStep step(model);
+        model.replace(model.length(), 0, u"<b>");
+        if (leaveEarly)
+            return;
+        model.replace(model.length(), 0, u"</b>");
+    };
+    edit(true);
+    model.replace(model.length(), 0, u"x");
+    edit(false);
+    const QStringList expected{"<b>x<b></b>", "<b>x", "<b>", ""};
+    for (const QString &text : expected) {
+        QCOMPARE(model.text().text(), text);
+        model.undo();
+    }
     QVERIFY(!model.canUndo());
 }
 

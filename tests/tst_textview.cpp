@@ -44,26 +44,16 @@ std::unique_ptr<TextView> shownView(const QString &text)
 // How many pixels of the view's text area differ from its background.
 int inkedPixels(TextView &view)
 {
-    const QImage image = view.viewport()->grab().toImage();
     const QRgb base = view.palette().color(QPalette::Base).rgb();
-    int inked = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            inked += image.pixel(x, y) != base;
-    }
-    return inked;
+    return TestSupport::countPixels(view.viewport()->grab().toImage(),
+                                    [base](QPoint, QRgb pixel) { return pixel != base; });
 }
 
 int highlightedPixels(TextView &view)
 {
-    const QImage image = view.viewport()->grab().toImage();
     const QRgb highlight = view.palette().color(QPalette::Highlight).rgb();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixel(x, y) == highlight;
-    }
-    return count;
+    return TestSupport::countPixels(view.viewport()->grab().toImage(),
+                                    [highlight](QPoint, QRgb pixel) { return pixel == highlight; });
 }
 
 // A point in the viewport over the left of the character at `position` on
@@ -373,12 +363,8 @@ void TestTextView::darkPalette()
     view->setPalette(dark);
     view->clearFocus();
     const QImage image = view->viewport()->grab().toImage();
-    int white = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            white += qGray(image.pixel(x, y)) > 200;
-    }
-    QVERIFY(white > 10);
+    QVERIFY(TestSupport::countPixels(image, [](QPoint, QRgb pixel) { return qGray(pixel) > 200; }) >
+            10);
     QCOMPARE(image.pixel(image.width() - 2, image.height() - 2), QColor(Qt::black).rgb());
 }
 
@@ -416,28 +402,31 @@ void TestTextView::caretStopsBlinkingWhenIdle()
     QStyleHints *hints = QGuiApplication::styleHints();
     const auto restore = qScopeGuard(
         [hints, flash = hints->cursorFlashTime()] { hints->setCursorFlashTime(flash); });
-    hints->setCursorFlashTime(40);
+    const int flash = 40;
+    hints->setCursorFlashTime(flash);
     auto view = shownView("blinking");
     focusedPicture(*view);
     PaintCounter counter;
     view->viewport()->installEventFilter(&counter);
-    QTest::qWait(100);
-    QVERIFY(counter.paints > 0); // still blinking
-    QTest::qWait(10 * 40);
-    counter.paints = 0;
-    QTest::qWait(200);
-    QCOMPARE(counter.paints, 0);
+    // Blinking: the caret is painted away and back, over and over.
+    QTRY_VERIFY(counter.paints >= 2);
+    // Then it stops: no paint for the time of several blinks.
+    const auto quietFor = [&counter](int milliseconds) {
+        counter.paints = 0;
+        return !QTest::qWaitFor([&counter] { return counter.paints > 0; }, milliseconds);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(quietFor(5 * flash), 40 * flash);
     // Stopped with the caret drawn.
-    const QImage image = view->viewport()->grab().toImage();
     const QRect caret = view->caretRect().translated(-view->viewport()->pos());
-    bool drawn = false;
-    for (int x = caret.left(); x <= caret.right(); ++x)
-        drawn |= image.pixel(x, caret.center().y()) != view->palette().color(QPalette::Base).rgb();
-    QVERIFY(drawn);
+    const QRgb base = view->palette().color(QPalette::Base).rgb();
+    QVERIFY(TestSupport::countPixels(view->viewport()->grab().toImage(),
+                                     [caret, base](QPoint at, QRgb pixel) {
+                                         return caret.contains(at) && pixel != base;
+                                     }) > 0);
+    // A key wakes it.
     QTest::keyClick(view.get(), Qt::Key_Shift);
     counter.paints = 0;
-    QTest::qWait(100);
-    QVERIFY(counter.paints > 0);
+    QTRY_VERIFY(counter.paints >= 2);
 }
 
 void TestTextView::farCaretShowsOnTheLastRow_data()

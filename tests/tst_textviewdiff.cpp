@@ -9,6 +9,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "editor/text/textmodel.h"
+#include "editor/view/caretmotion.h"
 #include "editor/view/textview.h"
 #include "testsupport.h"
 
@@ -132,6 +134,8 @@ private slots:
     void clicksAsTheStockBox();
     void arrowsInRightToLeftLines_data();
     void arrowsInRightToLeftLines();
+    void caretMotionAsTheStockBox_data();
+    void caretMotionAsTheStockBox();
 };
 
 void TestTextViewDiff::sameAsTheStockBox_data()
@@ -298,6 +302,54 @@ void TestTextViewDiff::arrowsInRightToLeftLines()
             QTest::keyClick(&view, key);
             QCOMPARE(view.model().caret(), stock.textCursor().position());
             QCOMPARE(view.model().anchor(), stock.textCursor().anchor());
+        }
+    }
+}
+
+void TestTextViewDiff::caretMotionAsTheStockBox_data()
+{
+    QTest::addColumn<QString>("page");
+    QRandomGenerator random(7);
+    QTest::newRow("random page") << randomPage(random).left(600);
+    QTest::newRow("marks and pairs")
+        << QString::fromUtf8("cafe\u0301 x\U0001F600y\na\u0308\u0301b \U0001F44D\U0001F3FD!\n");
+    QTest::newRow("breaks and spaces") << QString("\n\n  a  \n\tb\t\n");
+    QTest::newRow("punctuation") << QString("x=1; y=(2+3)*4.5, \"z\"...\n");
+}
+
+// Character and word moves as pure functions, against the stock box's keys
+// from every position.
+void TestTextViewDiff::caretMotionAsTheStockBox()
+{
+    QFETCH(QString, page);
+    Boxes boxes(page);
+    QPlainTextEdit &stock = boxes.stock;
+    const PieceTree &text = boxes.model.text();
+    const struct
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int (*move)(const PieceTree &, int);
+    } moves[] = {
+        {Qt::Key_Right, {}, CaretMotion::characterRight},
+        {Qt::Key_Left, {}, CaretMotion::characterLeft},
+        {Qt::Key_Right, Qt::ControlModifier, CaretMotion::wordRight},
+        {Qt::Key_Left, Qt::ControlModifier, CaretMotion::wordLeft},
+    };
+    for (int position = 0; position <= text.length(); ++position) {
+        if (position < text.length() && text.at(position).isLowSurrogate())
+            continue; // no caret stands inside a pair
+        for (const auto &move : moves) {
+            QTextCursor cursor = stock.textCursor();
+            cursor.setPosition(position);
+            stock.setTextCursor(cursor);
+            QTest::keyClick(&stock, move.key, move.modifiers);
+            QVERIFY2(move.move(text, position) == stock.textCursor().position(),
+                     qPrintable(QString("%1 from %2: %3, stock box %4")
+                                    .arg(QKeySequence(move.key | move.modifiers).toString())
+                                    .arg(position)
+                                    .arg(move.move(text, position))
+                                    .arg(stock.textCursor().position())));
         }
     }
 }

@@ -224,13 +224,9 @@ void TestWindowManager::untitledWindowsDrawTheirBorder()
     // Every pixel of the border stands out from the grey of the window.
     const QImage image = shown->grab().toImage();
     const QRgb grey = shown->palette().color(QPalette::Window).rgb();
-    int plain = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (!inside.contains(x, y) && image.pixel(x, y) == grey)
-                ++plain;
-        }
-    }
+    const int plain = TestSupport::countPixels(image, [&](QPoint at, QRgb pixel) {
+        return !inside.contains(at) && pixel == grey;
+    });
     QCOMPARE(plain, 0);
 }
 
