@@ -224,6 +224,15 @@ void openEveryWindow(WindowRegistry &windows)
     windows.show<TxtSize>();
 }
 
+QWidget *findWindow(const WindowRegistry &windows, const QString &name)
+{
+    for (int id = 0; id < WindowIds::Count; ++id) {
+        if (WindowIds::name(WindowId(id)) == name)
+            return windows.find(WindowId(id));
+    }
+    return nullptr;
+}
+
 void flushEvents()
 {
     // Twice: a deferred close may post a deletion of its own.

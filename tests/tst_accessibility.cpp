@@ -49,7 +49,7 @@ private slots:
         TestSupport::openEveryWindow(program.windows());
         program.document().setText("<p>page</p>");
         for (const QString &name : program.windows().openWindows()) {
-            QWidget *window = program.windows().find(name);
+            QWidget *window = TestSupport::findWindow(program.windows(), name);
             QAccessibleInterface *windowIface = accessible(window);
             QVERIFY2(windowIface && !windowIface->text(QAccessible::Name).isEmpty(),
                      qPrintable(name));
@@ -161,7 +161,7 @@ private slots:
         QFETCH(int, role);
         TestSupport::Program program;
         TestSupport::openEveryWindow(program.windows());
-        QWidget *target = program.windows().find(window);
+        QWidget *target = TestSupport::findWindow(program.windows(), window);
         QVERIFY(target);
         if (!control.isEmpty())
             target = target->findChild<QWidget *>(control);
@@ -201,7 +201,8 @@ private slots:
         program.document().setText("abc");
         program.document().select(0, 3);
         TestSupport::openEveryWindow(program.windows());
-        QPointer<QWidget> target = program.windows().find(window)->findChild<QWidget *>(control);
+        QPointer<QWidget> target =
+            TestSupport::findWindow(program.windows(), window)->findChild<QWidget *>(control);
         QAccessibleInterface *iface = accessible(target);
         QVERIFY(iface && iface->actionInterface());
         QVERIFY(!iface->state().focusable);
@@ -209,7 +210,7 @@ private slots:
                  QStringList{QAccessibleActionInterface::pressAction()});
         iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(program.document().text(), text);
-        QVERIFY(!program.windows().find(window)); // closed, as after a click
+        QVERIFY(!TestSupport::findWindow(program.windows(), window)); // closed, as after a click
     }
 };
 
