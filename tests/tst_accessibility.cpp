@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QTest>
+#include <QToolButton>
 
 #include "app/mainwindow.h"
 #include "app/splash.h"
@@ -179,38 +180,79 @@ private slots:
     // no focus; so is the size window's " Ok".
     void pressActions_data()
     {
+        QTest::addColumn<QString>("button"); // on the toolbar, that opens the window
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Red text") << "textcolor"
+        QTest::newRow("Red text") << "textcolorbutton"
+                                  << "textcolor"
                                   << "Label11"
                                   << "<font color=#FF0000>abc</font>";
-        QTest::newRow("Navy background") << "bgcolor"
+        QTest::newRow("Navy background") << "backcolorbutton"
+                                         << "bgcolor"
                                          << "Label7"
                                          << "<body bgcolor=#000066>abc";
-        QTest::newRow("size Ok") << "txtsize"
+        QTest::newRow("size Ok") << "textsizebutton"
+                                 << "txtsize"
                                  << "Label2"
                                  << "<font size=1>";
     }
     void pressActions()
     {
+        QFETCH(QString, button);
         QFETCH(QString, window);
         QFETCH(QString, control);
         QFETCH(QString, text);
         TestSupport::Program program;
         program.document().setText("abc");
         program.document().select(0, 3);
-        TestSupport::openEveryWindow(program.windows());
-        QPointer<QWidget> target =
-            TestSupport::findWindow(program.windows(), window)->findChild<QWidget *>(control);
+        QTest::mouseClick(program.button(button), Qt::LeftButton);
+        QWidget *open = TestSupport::findWindow(program.windows(), window);
+        QVERIFY(open && QTest::qWaitForWindowActive(open));
+        QPointer<QWidget> target = open->findChild<QWidget *>(control);
         QAccessibleInterface *iface = accessible(target);
         QVERIFY(iface && iface->actionInterface());
         QVERIFY(!iface->state().focusable);
         QCOMPARE(iface->actionInterface()->actionNames(),
                  QStringList{QAccessibleActionInterface::pressAction()});
         iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(program.document().text(), text);
+        // A button shows itself pressed for a moment before the click.
+        QTRY_COMPARE(program.document().text(), text);
         QVERIFY(!TestSupport::findWindow(program.windows(), window)); // closed, as after a click
+    }
+
+    // Walking a palette, a screen reader meets its sixteen swatches, each one
+    // thing with a name and a press action, and nothing else it would read.
+    void paletteHoldsOnlySwatches_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *palette : {"textcolor", "bgcolor", "hlightcolor"})
+            QTest::newRow(palette) << palette;
+    }
+    void paletteHoldsOnlySwatches()
+    {
+        QFETCH(QString, window);
+        TestSupport::Program program;
+        TestSupport::openEveryWindow(program.windows());
+        QList<QAccessibleInterface *> walk{
+            accessible(TestSupport::findWindow(program.windows(), window))};
+        QStringList swatches;
+        while (!walk.isEmpty()) {
+            QAccessibleInterface *iface = walk.takeFirst();
+            for (int i = 0; i < iface->childCount(); ++i)
+                walk.append(iface->child(i));
+            if (iface->childCount() > 0)
+                continue; // the window and its client area
+            const QString name = iface->text(QAccessible::Name);
+            QVERIFY2(iface->role() == QAccessible::Button && name.size() > 1, qPrintable(name));
+            QVERIFY(iface->actionInterface());
+            QVERIFY(iface->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+            swatches.append(name);
+        }
+        QCOMPARE(swatches.size(), 16);
+        swatches.removeDuplicates();
+        QCOMPARE(swatches.size(), 16);
     }
 };
 
