@@ -113,6 +113,9 @@ private slots:
         QTest::newRow("slashout") << "sout"
                                   << "Text1"
                                   << "Text to Slashout" << text;
+        QTest::newRow("effect, out of sight") << "fxform"
+                                              << "Text1"
+                                              << "Effect" << text;
         QTest::newRow("picture path") << "piccomp"
                                       << "Text1"
                                       << "Picture path" << text;
