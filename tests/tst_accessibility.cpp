@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -55,8 +56,9 @@ private slots:
             QVERIFY2(windowIface && !windowIface->text(QAccessible::Name).isEmpty(),
                      qPrintable(name));
             for (QWidget *control : window->findChildren<QWidget *>()) {
-                const bool reachable =
-                    control->focusPolicy() != Qt::NoFocus || qobject_cast<ClickLabel *>(control);
+                const bool reachable = control->focusPolicy() != Qt::NoFocus ||
+                                       qobject_cast<ClickLabel *>(control) ||
+                                       qobject_cast<QAbstractButton *>(control);
                 if (!reachable || !control->isVisibleTo(window) || control->focusProxy())
                     continue;
                 const QString where = name + "/" + control->objectName();

@@ -39,7 +39,7 @@ Window::Window(WindowRegistry &registry, WindowId id, const QString &title, Bord
     : QWidget(nullptr, flagsFor(border)), m_registry(registry), m_id(id), m_border(border)
 {
     Accessibility::install();
-    setObjectName(WindowIds::name(m_id));
+    setObjectName(WindowIds::name(id));
     setWindowTitle(title);
     setAttribute(Qt::WA_DeleteOnClose);
     const QSize client = Twips::size(clientWidth, clientHeight);
