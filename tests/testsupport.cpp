@@ -234,6 +234,15 @@ int countPixels(const QImage &image, const std::function<bool(QPoint, QRgb)> &co
     return count;
 }
 
+QWidget *findWindow(const WindowRegistry &windows, const QString &name)
+{
+    for (int id = 0; id < WindowIds::Count; ++id) {
+        if (WindowIds::name(WindowId(id)) == name)
+            return windows.find(WindowId(id));
+    }
+    return nullptr;
+}
+
 void flushEvents()
 {
     // Twice: a deferred close may post a deletion of its own.

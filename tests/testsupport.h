@@ -88,6 +88,9 @@ private:
 // holders hidden, the splash with its timer stopped.
 void openEveryWindow(WindowRegistry &windows);
 
+// The window of that name, if it exists: tests list windows by their names.
+QWidget *findWindow(const WindowRegistry &windows, const QString &name);
+
 // Delivers every event already posted, deferred deletions and zero-time
 // timers included, so that a test sees what they leave behind.
 void flushEvents();

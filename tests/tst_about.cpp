@@ -18,7 +18,7 @@ private:
     static QWidget *open(TestSupport::Program &program, const char *entry, const char *window)
     {
         program.entry(entry)->trigger();
-        return program.windows().find(window);
+        return TestSupport::findWindow(program.windows(), window);
     }
 
     static QLabel *label(QWidget *window, const QString &name)

@@ -1,8 +1,10 @@
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QComboBox>
 #include <QTest>
+#include <QToolButton>
 
 #include "app/mainwindow.h"
 #include "app/splash.h"
@@ -49,13 +51,14 @@ private slots:
         TestSupport::openEveryWindow(program.windows());
         program.document().setText("<p>page</p>");
         for (const QString &name : program.windows().openWindows()) {
-            QWidget *window = program.windows().find(name);
+            QWidget *window = TestSupport::findWindow(program.windows(), name);
             QAccessibleInterface *windowIface = accessible(window);
             QVERIFY2(windowIface && !windowIface->text(QAccessible::Name).isEmpty(),
                      qPrintable(name));
             for (QWidget *control : window->findChildren<QWidget *>()) {
-                const bool reachable =
-                    control->focusPolicy() != Qt::NoFocus || qobject_cast<ClickLabel *>(control);
+                const bool reachable = control->focusPolicy() != Qt::NoFocus ||
+                                       qobject_cast<ClickLabel *>(control) ||
+                                       qobject_cast<QAbstractButton *>(control);
                 if (!reachable || !control->isVisibleTo(window) || control->focusProxy())
                     continue;
                 const QString where = name + "/" + control->objectName();
@@ -112,6 +115,9 @@ private slots:
         QTest::newRow("slashout") << "sout"
                                   << "Text1"
                                   << "Text to Slashout" << text;
+        QTest::newRow("effect, out of sight") << "fxform"
+                                              << "Text1"
+                                              << "Effect" << text;
         QTest::newRow("picture path") << "piccomp"
                                       << "Text1"
                                       << "Picture path" << text;
@@ -161,7 +167,7 @@ private slots:
         QFETCH(int, role);
         TestSupport::Program program;
         TestSupport::openEveryWindow(program.windows());
-        QWidget *target = program.windows().find(window);
+        QWidget *target = TestSupport::findWindow(program.windows(), window);
         QVERIFY(target);
         if (!control.isEmpty())
             target = target->findChild<QWidget *>(control);
@@ -179,37 +185,76 @@ private slots:
     // no focus; so is the size window's " Ok".
     void pressActions_data()
     {
+        QTest::addColumn<QString>("button"); // on the toolbar, that opens the window
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Red text") << "textcolor"
+        QTest::newRow("Red text") << "textcolorbutton"
+                                  << "textcolor"
                                   << "Label11"
                                   << "<font color=#FF0000>abc</font>";
-        QTest::newRow("Navy background") << "bgcolor"
+        QTest::newRow("Navy background") << "backcolorbutton"
+                                         << "bgcolor"
                                          << "Label7"
                                          << "<body bgcolor=#000066>abc";
-        QTest::newRow("size Ok") << "txtsize"
+        QTest::newRow("size Ok") << "textsizebutton"
+                                 << "txtsize"
                                  << "Label2"
                                  << "<font size=1>";
     }
     void pressActions()
     {
+        QFETCH(QString, button);
         QFETCH(QString, window);
         QFETCH(QString, control);
         QFETCH(QString, text);
         TestSupport::Program program;
         program.document().setText("abc");
         program.document().select(0, 3);
-        TestSupport::openEveryWindow(program.windows());
-        QPointer<QWidget> target = program.windows().find(window)->findChild<QWidget *>(control);
+        QTest::mouseClick(program.button(button), Qt::LeftButton);
+        QWidget *open = TestSupport::findWindow(program.windows(), window);
+        QVERIFY(open && QTest::qWaitForWindowActive(open));
+        QPointer<QWidget> target = open->findChild<QWidget *>(control);
         QAccessibleInterface *iface = accessible(target);
         QVERIFY(iface && iface->actionInterface());
         QVERIFY(!iface->state().focusable);
         QCOMPARE(iface->actionInterface()->actionNames(),
                  QStringList{QAccessibleActionInterface::pressAction()});
         iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(program.document().text(), text);
-        QVERIFY(!program.windows().find(window)); // closed, as after a click
+        // A button shows itself pressed for a moment before the click.
+        QTRY_COMPARE(program.document().text(), text);
+        QVERIFY(!TestSupport::findWindow(program.windows(), window)); // closed, as after a click
+    }
+
+    // Walking a palette, a screen reader meets its sixteen swatches, each
+    // named and pressable, and nothing else it would read.
+    void paletteHoldsOnlySwatches_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *palette : {"textcolor", "bgcolor", "hlightcolor"})
+            QTest::newRow(palette) << palette;
+    }
+    void paletteHoldsOnlySwatches()
+    {
+        QFETCH(QString, window);
+        TestSupport::Program program;
+        TestSupport::openEveryWindow(program.windows());
+        QList<QAccessibleInterface *> walk{
+            accessible(TestSupport::findWindow(program.windows(), window))};
+        int swatches = 0;
+        while (!walk.isEmpty()) {
+            QAccessibleInterface *iface = walk.takeFirst();
+            for (int i = 0; i < iface->childCount(); ++i)
+                walk.append(iface->child(i));
+            if (iface->childCount() > 0)
+                continue; // the window and its client area
+            QVERIFY(iface->role() == QAccessible::Button && iface->actionInterface());
+            QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+            QVERIFY(iface->actionInterface()->actionNames().contains(
+                QAccessibleActionInterface::pressAction()));
+            ++swatches;
+        }
+        QCOMPARE(swatches, 16);
     }
 };
 

@@ -389,7 +389,8 @@ void TestMainWindow::firstDownFromPlaceholder()
     TestSupport::Program program;
     if (!entry.isEmpty())
         program.entry(entry)->trigger();
-    auto *box = program.windows().find(window)->findChild<QComboBox *>("Combo1");
+    auto *box =
+        TestSupport::findWindow(program.windows(), window)->findChild<QComboBox *>("Combo1");
     QCOMPARE(box->currentText(), placeholder);
     QCOMPARE(box->currentIndex(), -1);
     box->setFocus();

@@ -87,7 +87,7 @@ private slots:
             }));
             QCOMPARE(at, client->mapToGlobal(Twips::point(m.left, 375)));
             QCOMPARE(shown, QString(m.entries).split(','));
-            holders.append(program.windows().find(m.holder));
+            holders.append(TestSupport::findWindow(program.windows(), m.holder));
         }
         // The holders and the preview are never shown, but close with the rest.
         holders.append(program.windows().window<IPreview>());
@@ -129,8 +129,8 @@ private slots:
         if (expected != "xabcy")
             QCOMPARE(program.document().caretPosition(), int(expected.lastIndexOf('>')) + 1);
         if (c.window)
-            QTRY_VERIFY(program.windows().find(c.window) &&
-                        program.windows().find(c.window)->isVisible());
+            QTRY_VERIFY(TestSupport::findWindow(program.windows(), c.window) &&
+                        TestSupport::findWindow(program.windows(), c.window)->isVisible());
     }
 };
 

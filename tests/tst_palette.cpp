@@ -1,5 +1,4 @@
-#include <QFrame>
-#include <QLabel>
+#include <QAbstractButton>
 #include <QPointer>
 #include <QTest>
 #include <QToolButton>
@@ -71,21 +70,22 @@ private slots:
         program.document().setText("xabcy");
         program.document().select(1, selected ? 3 : 0);
         QTest::mouseClick(program.button(p.button), Qt::LeftButton);
-        QWidget *window = program.windows().find(p.window);
+        QWidget *window = TestSupport::findWindow(program.windows(), p.window);
         QVERIFY(window && QTest::qWaitForWindowActive(window));
-        // Two rows of eight; the shape shows the fill, the label over it takes the click.
-        auto *shape = window->findChild<QFrame *>(QString("Shape%1").arg(swatch + 1));
-        auto *label = window->findChild<QLabel *>(QString("Label%1").arg(swatch + 1));
-        QCOMPARE(shape->geometry(),
+        // Two rows of eight; a swatch shows its fill inside a box in the text colour.
+        auto *button = window->findChild<QAbstractButton *>(QString("Label%1").arg(swatch + 1));
+        QCOMPARE(button->geometry(),
                  Twips::rect(120 + 240 * (swatch % 8), 120 + 240 * (swatch / 8), 135, 135));
-        QCOMPARE(label->geometry(), shape->geometry());
-        QVERIFY(shape->autoFillBackground());
-        QCOMPARE(shape->palette().color(QPalette::Window).name(), QString(Swatches[swatch].first));
-        QTest::mouseClick(label, Qt::LeftButton);
+        const QImage look = button->grab().toImage();
+        const QRect edge = look.rect();
+        for (QPoint point : {edge.topLeft(), edge.bottomRight()})
+            QCOMPARE(look.pixelColor(point), button->palette().color(QPalette::WindowText));
+        QCOMPARE(look.pixelColor(edge.center()).name(), QString(Swatches[swatch].first));
+        QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(program.document().text(), expected);
         QCOMPARE(program.document().caretPosition(), int(expected.size() - rest.size()));
         QCOMPARE(program.document().selectionLength(), 0);
-        QVERIFY(!program.windows().find(p.window));
+        QVERIFY(!TestSupport::findWindow(program.windows(), p.window));
     }
 
     void placedBelowButtonClosedOnFocusLoss()
@@ -94,7 +94,7 @@ private slots:
         program.document().setText("xabcy");
         program.main()->move(37, 1000); // nothing keeps a palette on the screen
         QTest::mouseClick(program.button("textcolorbutton"), Qt::LeftButton);
-        QPointer<QWidget> open = program.windows().find("textcolor");
+        QPointer<QWidget> open = TestSupport::findWindow(program.windows(), "textcolor");
         QVERIFY(open && QTest::qWaitForWindowActive(open));
         QVERIFY(open->windowTitle().isEmpty() && open->windowFlags() & Qt::FramelessWindowHint);
         // The border it draws lies around the 2070 x 630 client area.
@@ -108,7 +108,7 @@ private slots:
             QTRY_VERIFY(!open);
             TestSupport::flushEvents(); // nothing of the old one's closing reaches the new one
             QCOMPARE(program.windows().openWindows(), (QStringList{"hlightcolor", "Main"}));
-            open = program.windows().find("hlightcolor");
+            open = TestSupport::findWindow(program.windows(), "hlightcolor");
             QVERIFY(QTest::qWaitForWindowActive(open));
             QCOMPARE(open->pos(), belowButton(program, 2));
         }

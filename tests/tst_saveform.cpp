@@ -278,7 +278,7 @@ private slots:
                        save(form, name);
                        return shownOnly(boxes, false) && program.document().text() == page &&
                               program.document().format() == Legacy &&
-                              !program.windows().find(window);
+                              !TestSupport::findWindow(program.windows(), window);
                    }) == 0;
         };
         QVERIFY(saveFails(1000));

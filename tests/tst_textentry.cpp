@@ -30,7 +30,8 @@ private:
             program.entry(command)->trigger();
         QStringList open = program.windows().openWindows();
         open.removeAll("Main");
-        return open.size() == 1 ? program.windows().find(open.first()) : nullptr;
+        return open.size() == 1 ? TestSupport::findWindow(program.windows(), open.first())
+                                : nullptr;
     }
 
     static QStringList texts(QWidget *window, const QStringList &boxes)
@@ -243,7 +244,7 @@ private slots:
 
         TestSupport::type(form->findChild<QLineEdit *>("Text1"), text);
         for (const QString &how : directions) {
-            QVERIFY(program.windows().find("mform"));
+            QVERIFY(TestSupport::findWindow(program.windows(), "mform"));
             QCOMPARE(program.document().text(), QString("[x]"));
             if (how.startsWith("pick:")) {
                 direction->setCurrentIndex(how.mid(5).toInt());
@@ -255,7 +256,7 @@ private slots:
             QTest::mouseClick(form->findChild<QPushButton *>("Command1"), Qt::LeftButton);
         }
         QCOMPARE(program.document().text(), inserted.isEmpty() ? "[x]" : "[" + inserted + "]");
-        QVERIFY(!program.windows().find("mform"));
+        QVERIFY(!TestSupport::findWindow(program.windows(), "mform"));
         // The next opening starts over.
         QTRY_VERIFY(form.isNull());
         QCOMPARE(open(program, "marquee")->findChild<QComboBox *>()->currentText(),

@@ -173,13 +173,13 @@ void TestWindowManager::minimizedWindowComesBack()
     QFETCH(QString, window);
     TestSupport::Program program;
     choose(program, control);
-    QPointer<QWidget> shown = program.windows().find(window);
+    QPointer<QWidget> shown = TestSupport::findWindow(program.windows(), window);
     QVERIFY(shown && QTest::qWaitForWindowExposed(shown));
     shown->showMinimized();
     QTRY_VERIFY(shown->isMinimized());
 
     choose(program, control);
-    QCOMPARE(program.windows().find(window), shown.data());
+    QCOMPARE(TestSupport::findWindow(program.windows(), window), shown.data());
     QTRY_VERIFY(!shown->isMinimized());
     QVERIFY(shown->isVisible());
     QTRY_VERIFY(shown->isActiveWindow());
@@ -207,7 +207,7 @@ void TestWindowManager::untitledWindowsDrawTheirBorder()
     QFETCH(QSize, clientTwips);
     TestSupport::Program program;
     program.button(button)->click();
-    QWidget *shown = program.windows().find(window);
+    QWidget *shown = TestSupport::findWindow(program.windows(), window);
     QVERIFY(shown && QTest::qWaitForWindowExposed(shown));
     // No title bar, and no frame from the window manager either.
     QVERIFY(shown->windowTitle().isEmpty());
@@ -331,13 +331,13 @@ void TestWindowManager::closeBoxFromWindowManager()
     }
     xcb_flush(connection());
     QTRY_VERIFY(!program.windows().find<AboutHtml>());
-    QCOMPARE(program.windows().find(window) == nullptr, closes);
+    QCOMPARE(TestSupport::findWindow(program.windows(), window) == nullptr, closes);
     if (closes)
         return;
     QVERIFY(shown->isVisible());
     // The program's end still closes it.
     program.windows().closeOtherWindows();
-    QVERIFY(!program.windows().find(window));
+    QVERIFY(!TestSupport::findWindow(program.windows(), window));
 }
 
 void TestWindowManager::iconSizes()

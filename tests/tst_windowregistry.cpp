@@ -98,8 +98,8 @@ void TestWindowRegistry::oneInstancePerWindow()
     WindowRegistry &windows = program.windows();
     TestSupport::openEveryWindow(windows);
     QCOMPARE(windows.openWindows(), ClosingOrder);
-    for (const QString &name : ClosingOrder)
-        QCOMPARE(windows.find(name)->objectName(), name);
+    for (int id = 0; id < WindowIds::Count; ++id)
+        QCOMPARE(windows.find(WindowId(id))->objectName(), ClosingOrder.at(id));
     // Asking again hands out the same window, unchanged.
     SForm *spacing = windows.find<SForm>();
     QCOMPARE(windows.show<SForm>(), spacing);

@@ -95,7 +95,9 @@ private slots:
                     static_cast<QToolButton *>(command)->click();
                 answerPopups();
             } else if (what < 9 && !open.isEmpty()) {
-                program.windows().find(open.at(m_random.bounded(int(open.size()))))->close();
+                TestSupport::findWindow(program.windows(),
+                                        open.at(m_random.bounded(int(open.size()))))
+                    ->close();
             } else {
                 QCoreApplication::processEvents();
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

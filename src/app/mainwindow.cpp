@@ -293,7 +293,7 @@ template <class W> void Main::dropDown(const QToolButton *button)
     // Closing here keeps the order whenever the window system gets round to
     // reporting the focus change that would close an open one.
     for (WindowId id : {TextColor::Id, BgColor::Id, HlightColor::Id, TxtSize::Id}) {
-        if (QWidget *open = m_registry.find(WindowIds::name(id)))
+        if (QWidget *open = m_registry.find(id))
             open->close();
     }
     DropDown::place(*m_registry.window<W>(), *button);
@@ -332,7 +332,7 @@ void Main::closeEvent(QCloseEvent *event)
     }
     // However the main window closes, every other window closes with it.
     m_registry.closeOtherWindows();
-    m_registry.release(this);
+    m_registry.release(Id, this);
     event->accept();
 }
 

@@ -16,6 +16,7 @@ FxForm::FxForm(WindowRegistry &registry)
     // The effect is kept out of sight: the window looks the same for every effect.
     m_effect = add<QLineEdit>(this, "Text1", 360, 2400, 1695, 285, QStringLiteral("Text1"));
     m_effect->hide();
+    m_effect->setAccessibleName(QStringLiteral("Effect"));
     QPushButton *done = addDoneButton(2520, 2040, 855);
     QPushButton *cancel = addCancelButton(120, 2040, 975);
 

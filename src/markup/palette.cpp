@@ -1,13 +1,39 @@
 #include "markup/palette.h"
 
 #include <QApplication>
-#include <QFrame>
+
+#include <algorithm>
+#include <iterator>
 
 #include "editor/document.h"
 #include "markup/colortable.h"
-#include "ui/clicklabel.h"
+#include "ui/swatchbutton.h"
+
+// One palette: the name a screen reader says for the untitled window, and the
+// tags a swatch wraps the selection in, %1 standing for the colour's code.
+struct PaletteKind
+{
+    WindowId id;
+    const char *name;
+    const char *open;
+    const char *close;
+};
 
 namespace {
+
+const PaletteKind Kinds[] = {
+    {WindowId::TextColor, "Text Color", "<font color=#%1>", "</font>"},
+    {WindowId::BgColor, "Background Color", "<body bgcolor=#%1>", ""},
+    {WindowId::HlightColor, "Highlight Color", "<span style=background:#%1>", "</span>"},
+};
+
+const PaletteKind &kindOf(WindowId id)
+{
+    const auto *kind = std::find_if(std::begin(Kinds), std::end(Kinds),
+                                    [id](const PaletteKind &k) { return k.id == id; });
+    Q_ASSERT(kind != std::end(Kinds));
+    return *kind;
+}
 
 constexpr int SwatchSize = 135;
 constexpr int Pitch = 240;
@@ -18,20 +44,9 @@ constexpr int PerRow = 8;
 } // namespace
 
 Palette::Palette(WindowRegistry &registry, WindowId id)
-    : Window(registry, id, QString(), Border::Untitled, 2070, 630), m_id(id)
+    : Window(registry, id, QString(), Border::Untitled, 2070, 630), m_kind(kindOf(id))
 {
-    // The window has no title; a screen reader still says which palette it is.
-    switch (id) {
-    case WindowId::TextColor:
-        setAccessibleName(QStringLiteral("Text Color"));
-        break;
-    case WindowId::BgColor:
-        setAccessibleName(QStringLiteral("Background Color"));
-        break;
-    default:
-        setAccessibleName(QStringLiteral("Highlight Color"));
-        break;
-    }
+    setAccessibleName(QLatin1String(m_kind.name));
     addSwatches();
 }
 
@@ -39,44 +54,19 @@ void Palette::addSwatches()
 {
     for (int i = 0; i < int(colorTable().size()); ++i) {
         const Swatch &swatch = colorTable()[i];
-        const int left = FirstLeft + Pitch * (i % PerRow);
-        const int top = FirstTop + Pitch * (i / PerRow);
-        const QByteArray number = QByteArray::number(i + 1);
-        const QByteArray shapeName = "Shape" + number;
-        const QByteArray labelName = "Label" + number;
-
-        auto *shape = add<QFrame>(this, shapeName.constData(), left, top, SwatchSize, SwatchSize);
-        shape->setFrameShape(QFrame::Box);
-        shape->setAutoFillBackground(true);
-        QPalette fill = shape->palette();
-        fill.setColor(QPalette::Window, swatch.fill);
-        shape->setPalette(fill);
-        shape->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-        // The label over the shape is transparent and takes the click.
-        auto *label =
-            add<ClickLabel>(this, labelName.constData(), left, top, SwatchSize, SwatchSize);
-        label->setAccessibleName(swatch.name);
+        const QByteArray name = "Label" + QByteArray::number(i + 1);
+        auto *button =
+            add<SwatchButton>(this, name.constData(), FirstLeft + Pitch * (i % PerRow),
+                              FirstTop + Pitch * (i / PerRow), SwatchSize, SwatchSize, swatch.fill);
+        button->setAccessibleName(swatch.name);
         const QString code = swatch.code;
-        connect(label, &ClickLabel::clicked, this, [this, code] { choose(code); });
+        connect(button, &SwatchButton::clicked, this, [this, code] { choose(code); });
     }
 }
 
 void Palette::choose(const QString &code)
 {
-    switch (m_id) {
-    case WindowId::TextColor:
-        document().wrapSelection("<font color=#" + code + ">", "</font>");
-        break;
-    case WindowId::HlightColor:
-        document().wrapSelection("<span style=background:#" + code + ">", "</span>");
-        break;
-    case WindowId::BgColor:
-        document().insertFragment("<body bgcolor=#" + code + ">" + document().selectedText());
-        break;
-    default:
-        break;
-    }
+    document().wrapSelection(QLatin1String(m_kind.open).arg(code), QLatin1String(m_kind.close));
     close();
 }
 

@@ -2,15 +2,16 @@
 
 #include "ui/window.h"
 
+struct PaletteKind;
+
 // A palette of sixteen colours that opens below its toolbar button, writes one
 // fragment when a swatch is clicked and closes; it also closes, writing
-// nothing, as soon as it loses the focus. The three palettes differ only in
-// their name and the fragment they write.
+// nothing, as soon as it loses the focus. What sets the three palettes apart
+// is one row each of the table in palette.cpp.
 class Palette : public Window
 {
     Q_OBJECT
 
-public:
 protected:
     Palette(WindowRegistry &registry, WindowId id);
 
@@ -20,7 +21,7 @@ private:
     void addSwatches();
     void choose(const QString &code);
 
-    const WindowId m_id;
+    const PaletteKind &m_kind;
     // Set once the palette has been the active window; until then an
     // activation change is only the window system catching up.
     bool m_armed = false;

@@ -36,7 +36,7 @@ Qt::WindowFlags flagsFor(Window::Border border)
 
 Window::Window(WindowRegistry &registry, WindowId id, const QString &title, Border border,
                int clientWidth, int clientHeight)
-    : QWidget(nullptr, flagsFor(border)), m_registry(registry), m_border(border)
+    : QWidget(nullptr, flagsFor(border)), m_registry(registry), m_id(id), m_border(border)
 {
     Accessibility::install();
     setObjectName(WindowIds::name(id));
@@ -93,7 +93,7 @@ void Window::closeEvent(QCloseEvent *event)
     }
     // Forget the window at once: it is only deleted later, and an opening in
     // between must start a fresh one.
-    m_registry.release(this);
+    m_registry.release(m_id, this);
     QWidget::closeEvent(event);
 }
 

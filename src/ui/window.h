@@ -75,6 +75,7 @@ private:
     void askWindowManager();
 
     WindowRegistry &m_registry;
+    const WindowId m_id;
     const Border m_border;
     QWidget *m_client = nullptr; // only in an untitled window
     QList<QWidget *> m_controls;

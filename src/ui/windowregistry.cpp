@@ -19,17 +19,12 @@ QStringList WindowRegistry::closingOrder()
     return order;
 }
 
-QWidget *WindowRegistry::find(const QString &name) const
-{
-    return m_windows.value(name).data();
-}
-
 QStringList WindowRegistry::openWindows() const
 {
     QStringList open;
-    for (const QString &name : closingOrder()) {
-        if (find(name))
-            open.append(name);
+    for (int id = 0; id < WindowIds::Count; ++id) {
+        if (find(WindowId(id)))
+            open.append(WindowIds::name(WindowId(id)));
     }
     return open;
 }
@@ -49,9 +44,8 @@ void WindowRegistry::setDocument(Document *document)
 
 void WindowRegistry::close(WindowId id)
 {
-    const QString name = WindowIds::name(id);
-    if (QWidget *window = find(name)) {
-        emit closing(name);
+    if (QWidget *window = find(id)) {
+        emit closing(WindowIds::name(id));
         window->close();
     }
 }
@@ -68,11 +62,12 @@ void WindowRegistry::closeAllWindows()
     close(WindowId::Main);
 }
 
-void WindowRegistry::release(QWidget *window)
+void WindowRegistry::release(WindowId id, const QWidget *window)
 {
-    auto it = m_windows.find(window->objectName());
-    if (it != m_windows.end() && it->data() == window)
-        m_windows.erase(it);
+    // A window closing late must not take the place of a fresh one.
+    QPointer<QWidget> &slot = m_windows[std::size_t(id)];
+    if (slot == window)
+        slot.clear();
 }
 
 void WindowRegistry::bringToFront(QWidget *window)

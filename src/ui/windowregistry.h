@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+
+#include <array>
 
 #include "ui/windowid.h"
 
@@ -26,7 +27,7 @@ public:
     // The window's single instance, created (hidden) when it does not exist.
     template <class W> W *window()
     {
-        QPointer<QWidget> &slot = m_windows[WindowIds::name(W::Id)];
+        QPointer<QWidget> &slot = m_windows[std::size_t(W::Id)];
         if (!slot)
             slot = new W(*this);
         return static_cast<W *>(slot.data());
@@ -40,8 +41,8 @@ public:
         return w;
     }
 
-    template <class W> W *find() const { return static_cast<W *>(find(WindowIds::name(W::Id))); }
-    QWidget *find(const QString &name) const;
+    template <class W> W *find() const { return static_cast<W *>(find(W::Id)); }
+    QWidget *find(WindowId id) const { return m_windows[std::size_t(id)].data(); }
 
     // Names of the windows that exist now, in closing order.
     QStringList openWindows() const;
@@ -57,7 +58,7 @@ public:
     void closeAllWindows();
 
     // Called by a window that is closing: its next use creates a new one.
-    void release(QWidget *window);
+    void release(WindowId id, const QWidget *window);
 
 signals:
     // Emitted before each window of closeAllWindows() is closed; tests follow the order.
@@ -67,6 +68,6 @@ private:
     static void bringToFront(QWidget *window);
     void close(WindowId id);
 
-    QHash<QString, QPointer<QWidget>> m_windows;
+    std::array<QPointer<QWidget>, WindowIds::Count> m_windows;
     QPointer<Document> m_document;
 };
