@@ -131,13 +131,13 @@ int laterEnd(const PieceTree &text, int offset, int end)
     return lineStart >= end ? lineStart + 1 : target;
 }
 
-// Whether `chars` may hold a sentence's end: a stop, a line break, or any
-// character beyond ASCII, where the finder alone can tell.
+// Whether `chars` may hold a sentence's end: a line break, '!', '.', '?', or
+// any character beyond ASCII, where the finder alone can tell.
 bool mayEndSentence(QStringView chars)
 {
+    constexpr quint64 Ends = 1ULL << '\n' | 1ULL << '\r' | 1ULL << '!' | 1ULL << '.' | 1ULL << '?';
     return std::any_of(chars.begin(), chars.end(), [](QChar c) {
-        return c.unicode() >= 0x80 || c == u'.' || c == u'!' || c == u'?' || c == u'\n' ||
-               c == u'\r';
+        return c.unicode() >= 0x80 || (c.unicode() < 64 && (Ends >> c.unicode()) & 1);
     });
 }
 
