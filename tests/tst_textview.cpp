@@ -367,6 +367,7 @@ void TestTextView::accessibleItemsAsQt_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << QString();
     QTest::newRow("words") << QString(" Hello, world! It's 3.14 -- isn't it?  Yes");
+    QTest::newRow("no stop") << QString("one two, three");
     QTest::newRow("lines") << QString("one two\n\n  three\nfour .\n");
     QTest::newRow("CR LF") << QString("a b\r\nc.\r\n\r\nd");
     QTest::newRow("sentences") << QString(

@@ -59,13 +59,15 @@ Span walkItem(QTextBoundaryFinder &finder, int size, Side side, int offset, Span
     };
     finder.setPosition(offset);
     reached = {offset, offset};
+    // From 0, Qt's walk back goes on to -1 and then for ever; the start of
+    // the text is an edge.
     if (side == Side::After)
         forward();
     else if (!atEdge() && offset > 0)
         back();
     const int edge = position();
-    // Qt answers -1 and 0 before the first edge; and at or after the end it
-    // walks on for ever. There is no item there.
+    // There is no item before the first edge, where Qt answers -1 and 0, nor
+    // from the end on, where Qt's walk goes on for ever.
     if (side == Side::Before ? edge == 0 : edge == size)
         return {};
     if (side == Side::Before) {
@@ -153,8 +155,12 @@ Span findItem(const PieceTree &text, Side side, QAccessible::TextBoundaryType ty
         if (type == QAccessible::SentenceBoundary && !mayEndSentence(chars)) {
             const Span wider = {earlierStart(text, offset, window.start),
                                 laterEnd(text, offset, window.end)};
-            if (wider.start == window.start && wider.end == window.end)
-                return side == Side::At ? window : Span();
+            if (wider.start == window.start && wider.end == window.end) {
+                // The sentence is at every offset but its end, and before its end.
+                const bool end = offset == window.end;
+                return (side == Side::At && !end) || (side == Side::Before && end) ? window
+                                                                                   : Span();
+            }
             window = wider;
             continue;
         }
