@@ -15,7 +15,9 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <string>
 #include <unistd.h>
+#include <utility>
 
 #include "app/mainwindow.h"
 #include "editor/document.h"
@@ -375,7 +377,7 @@ int middleOfMiddleLine(const QString &text)
 {
     const qsizetype middle = text.size() / 2;
     const qsizetype start = text.lastIndexOf(QLatin1Char('\n'), middle) + 1;
-    qsizetype end = text.indexOf(QLatin1Char('\n'), middle);
+    const qsizetype end = text.indexOf(QLatin1Char('\n'), middle);
     return int((start + (end < 0 ? text.size() : end)) / 2);
 }
 
