@@ -1,6 +1,8 @@
 // The source box at any size: opening, typing, commands, moving and copying
 // cost about the same on a page of 100 MB or a 16 MB line as on 10 KB, and
 // well below Qt's stock plain-text box measured in the same run.
+#include <QAccessible>
+#include <QAccessibleTextInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QEventLoop>
@@ -13,7 +15,9 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <string>
 #include <unistd.h>
+#include <utility>
 
 #include "app/mainwindow.h"
 #include "editor/document.h"
@@ -368,6 +372,58 @@ void stockIdle(benchmark::State &state)
     state.counters["cpu%"] = percent;
 }
 
+// The middle of the line that holds the page's middle.
+int middleOfMiddleLine(const QString &text)
+{
+    const qsizetype middle = text.size() / 2;
+    const qsizetype start = text.lastIndexOf(QLatin1Char('\n'), middle) + 1;
+    const qsizetype end = text.indexOf(QLatin1Char('\n'), middle);
+    return int((start + (end < 0 ? text.size() : end)) / 2);
+}
+
+// What a screen reader asks as the caret moves: the item of the kind
+// range(1) (a QAccessible::TextBoundaryType) before, at or after (range(2))
+// the middle of the middle line, just after a key typed at that line's start,
+// so that the text around it is in pieces. `qtDefault` asks Qt's default
+// answer instead, which reads the whole text.
+void askAccessible(benchmark::State &state, bool qtDefault)
+{
+    Editor editor(state.range(0));
+    const QString &page = pageText(state.range(0));
+    const int middle = middleOfMiddleLine(page);
+    editor.document().select(int(page.lastIndexOf(QLatin1Char('\n'), middle) + 1), 0);
+    editor.key(Qt::Key_X, {}, QStringLiteral("x"));
+    settle();
+    QAccessibleTextInterface *text =
+        QAccessible::queryAccessibleInterface(editor.box())->textInterface();
+    const auto type = QAccessible::TextBoundaryType(state.range(1));
+    int start = -1;
+    int end = -1;
+    for (auto _ : state) {
+        QString item;
+        if (qtDefault)
+            item = text->QAccessibleTextInterface::textAtOffset(middle + 1, type, &start, &end);
+        else if (state.range(2) == 0)
+            item = text->textBeforeOffset(middle + 1, type, &start, &end);
+        else if (state.range(2) == 1)
+            item = text->textAtOffset(middle + 1, type, &start, &end);
+        else
+            item = text->textAfterOffset(middle + 1, type, &start, &end);
+        benchmark::DoNotOptimize(item.constData());
+    }
+    state.counters["chars"] = end - start;
+}
+
+void accessibleText(benchmark::State &state)
+{
+    askAccessible(state, false);
+}
+
+void qtAccessibleText(benchmark::State &state)
+{
+    askAccessible(state, true);
+}
+
 constexpr int64_t End = 0;
 constexpr int64_t Middle = 1;
 constexpr int64_t LineMiddle = 2;
@@ -410,6 +466,18 @@ BENCHMARK(plainCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->
 BENCHMARK(idle)
     ->ArgsProduct({{Small, LongLine}, {Blinking, Still, Stopped}})
     ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(accessibleText)
+    ->ArgsProduct({{Small, Large, LongLine},
+                   {QAccessible::CharBoundary, QAccessible::WordBoundary,
+                    QAccessible::SentenceBoundary, QAccessible::LineBoundary},
+                   {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK(qtAccessibleText)
+    ->Args({Large, QAccessible::WordBoundary, 1})
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(stockIdle)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -455,3 +523,27 @@ static const RatioRegistration pageDownLarge("Page Down/Up 100 MB / 10 KB",
                                              "navigate/0/1/real_time", "navigate/1/1/real_time");
 static const RatioRegistration endLong("Ctrl+End,Home 16 MB line / 10 KB", "navigate/0/0/real_time",
                                        "navigate/3/0/real_time");
+// Every question on the 100 MB page and the 16 MB line against the same on 10 KB.
+static const bool accessibleRatios = [] {
+    const std::pair<int, const char *> pages[] = {{Large, "100 MB"}, {LongLine, "16 MB line"}};
+    const std::pair<int, const char *> types[] = {{QAccessible::CharBoundary, "char"},
+                                                  {QAccessible::WordBoundary, "word"},
+                                                  {QAccessible::SentenceBoundary, "sentence"},
+                                                  {QAccessible::LineBoundary, "line"}};
+    const char *sides[] = {"before", "at", "after"};
+    for (const auto &[page, pageName] : pages) {
+        for (const auto &[type, typeName] : types) {
+            for (int side = 0; side < 3; ++side) {
+                const std::string args = "/" + std::to_string(type) + "/" + std::to_string(side);
+                RatioRegistration(std::string("a11y ") + typeName + " " + sides[side] + " " +
+                                      pageName + " / 10 KB",
+                                  "accessibleText/0" + args + "/real_time",
+                                  "accessibleText/" + std::to_string(page) + args + "/real_time");
+            }
+        }
+    }
+    return true;
+}();
+static const RatioRegistration accessibleDefault("a11y word at 100 MB: Qt default / view",
+                                                 "accessibleText/1/1/1/real_time",
+                                                 "qtAccessibleText/1/1/1/iterations:3/real_time");

@@ -107,6 +107,9 @@ private slots:
     void textFromOutsideTakesThePageBreak_data();
     void textFromOutsideTakesThePageBreak();
     void accessibleText();
+    void accessibleItemsAsQt_data();
+    void accessibleItemsAsQt();
+    void accessibleLongLineInPieces();
     void controlCharactersAreDrawn_data();
     void controlCharactersAreDrawn();
     void selectionHighlightedOnlyWithFocus();
@@ -313,6 +316,130 @@ void TestTextView::accessibleText()
     QCOMPARE(text->offsetAtPoint(
                  view->mapToGlobal(text->characterRect(5).center() - view->mapToGlobal(QPoint()))),
              5);
+}
+
+namespace {
+
+enum Side { Before, At, After };
+
+QString item(const QString &text, int start, int end)
+{
+    return QString("%1 %2 [%3]").arg(start).arg(end).arg(text);
+}
+
+// Qt's default answer, which the view's own must equal.
+QString qtItem(QAccessibleTextInterface *iface, int side, int offset,
+               QAccessible::TextBoundaryType type)
+{
+    int start = -1;
+    int end = -1;
+    const int length = iface->characterCount();
+    const int at = offset == -1 ? length : offset;
+    // Qt's walk goes on for ever at 0 before the first item edge, and at the
+    // end after a last word or sentence. The item at 0 runs to the first edge
+    // after it; none starts at the end.
+    if (side == At && length > 0 && at == 0) {
+        iface->QAccessibleTextInterface::textAfterOffset(0, type, &start, &end);
+        const int next = start < 0 ? length : start;
+        return item(iface->text(0, next), 0, next);
+    }
+    if (side == At && length > 0 && at == length &&
+        (type == QAccessible::WordBoundary || type == QAccessible::SentenceBoundary)) {
+        iface->QAccessibleTextInterface::textBeforeOffset(length, type, &start, &end);
+        if (end == length)
+            return item(QString(), -1, -1);
+    }
+    QString found;
+    if (side == Before)
+        found = iface->QAccessibleTextInterface::textBeforeOffset(offset, type, &start, &end);
+    else if (side == At)
+        found = iface->QAccessibleTextInterface::textAtOffset(offset, type, &start, &end);
+    else
+        found = iface->QAccessibleTextInterface::textAfterOffset(offset, type, &start, &end);
+    // Nothing before the first item: Qt says -1 and 0.
+    return item(found, start, start < 0 ? -1 : end);
+}
+
+} // namespace
+
+void TestTextView::accessibleItemsAsQt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("words") << QString(" Hello, world! It's 3.14 -- isn't it?  Yes");
+    QTest::newRow("no stop") << QString("one two, three");
+    QTest::newRow("lines") << QString("one two\n\n  three\nfour .\n");
+    QTest::newRow("CR LF") << QString("a b\r\nc.\r\n\r\nd");
+    QTest::newRow("sentences") << QString(
+        "Hi there. This is it! Or not? Mr. Smith said \"no.\" End");
+    QTest::newRow("surrogates") << QStringLiteral("a \U0001F600 b\U0001F600\U0001F600\n\U0001D4B3y "
+                                                  "\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EA");
+    QTest::newRow("marks") << QStringLiteral("e\u0301 cafe\u0301\u0327 \u0303n\u0303o");
+    // Longer than what is read at first around an offset.
+    QTest::newRow("long line") << QString("Lorem ipsum dolor sit amet, ").repeated(8) + "end. " +
+                                      QString(150, 'x') + " tail.\n\n   next";
+}
+
+// Every item before, at and after every offset, of every kind, as Qt's
+// default answers, which read the whole text.
+void TestTextView::accessibleItemsAsQt()
+{
+    QFETCH(QString, text);
+    auto view = shownView(text);
+    const int length = int(text.size());
+    view->model().setSelection(length / 2, length / 2);
+    QAccessibleTextInterface *iface =
+        QAccessible::queryAccessibleInterface(view.get())->textInterface();
+    for (int type = QAccessible::CharBoundary; type <= QAccessible::NoBoundary; ++type) {
+        const auto boundary = QAccessible::TextBoundaryType(type);
+        for (int side : {Before, At, After}) {
+            for (int offset = -2; offset <= length + 1; ++offset) {
+                int start = -1;
+                int end = -1;
+                const QString found =
+                    side == Before ? iface->textBeforeOffset(offset, boundary, &start, &end)
+                    : side == At   ? iface->textAtOffset(offset, boundary, &start, &end)
+                                   : iface->textAfterOffset(offset, boundary, &start, &end);
+                // Qt's defaults leave -2, the caret, to the text box.
+                const int asked = offset == -2 ? iface->cursorPosition() : offset;
+                const QString query = QString("%1 %2 type %3: ").arg(side).arg(offset).arg(type);
+                QCOMPARE(query + item(found, start, end),
+                         query + qtItem(iface, side, asked, boundary));
+            }
+        }
+    }
+}
+
+// A line too long to read whole comes in pieces that follow each other,
+// cut after a space where there is one; a sentence as long is read in part,
+// up to its end where that is near.
+void TestTextView::accessibleLongLineInPieces()
+{
+    const QString text = QString("word ").repeated(1000) + "Stop. " + QString(3000, 'X') + "\nend";
+    auto view = shownView(text);
+    QAccessibleTextInterface *iface =
+        QAccessible::queryAccessibleInterface(view.get())->textInterface();
+    const auto line = QAccessible::LineBoundary;
+    int start = -1;
+    int end = -1;
+    int at = -1;
+    int atEnd = -1;
+    QString read;
+    for (QString piece = iface->textAtOffset(0, line, &start, &end); start >= 0;
+         piece = iface->textAfterOffset(start, line, &start, &end)) {
+        QCOMPARE(start, read.size());
+        QCOMPARE(piece, text.mid(start, end - start));
+        QVERIFY(piece.size() <= 2048 && (end > 5000 || piece.endsWith(' ')));
+        QCOMPARE(iface->textAtOffset(end - 1, line, &at, &atEnd), piece);
+        if (end < text.size())
+            QCOMPARE(iface->textBeforeOffset(end, line, &at, &atEnd), piece);
+        read += piece;
+    }
+    QCOMPARE(read, text);
+    const QString sentence = iface->textAtOffset(2500, QAccessible::SentenceBoundary, &at, &atEnd);
+    QVERIFY(sentence.size() <= 2048 && at < 2500 && atEnd > 2500);
+    iface->textAtOffset(5002, QAccessible::SentenceBoundary, &at, &atEnd);
+    QCOMPARE(atEnd, 5006);
 }
 
 void TestTextView::controlCharactersAreDrawn_data()
