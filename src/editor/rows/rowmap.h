@@ -1,30 +1,20 @@
 #pragma once
 
 // Words used here:
-//   line      text between two line breaks; long when it holds more than
-//             LongLine characters, else short
-//   row       the part of a line one row of the box shows
-//   run       rows found one after the other from a first row; a line has
-//             the run from its start, and runs started far into it
-//   complete  of a run: its rows reach the line's end
-//   chunk     the text of a long line laid out at once to find a few more
-//             rows of a run, ChunkRows rows' worth
-//   seam      a row stitched between two runs that do not line up yet, where
-//             the one before meets the one after (Row::run is -1)
-//   resync    a run started far into a line, at a place where a row starts
-//             in all likelihood, whose rows come to agree with the line's own
-//   lead      how many rows before the place asked for a resync starts, so
-//             that its rows agree with the line's by the time they reach it
-//   keep      where rows started before an edit: a cut row ends at one where
-//             it can, so that the rows after it line up again
-//   past      rows past the change that an edit's re-wrap waits for before
-//             it stops; in joining, a run well past another's start
-//   settled   of an edit: the changed row starts where it did, so the row
-//             before it is as it was
-//   shape     text laid out by QTextLayout: glyphs placed in lines at the
-//             box's width
+//   line      text between two line breaks; long past LongLine characters, else short
+//   row       the part of a line that one row of the box shows
+//   run       rows found one after another from its first; a line's first run starts at 0
+//   complete  said of a run whose rows reach the line's end
+//   chunk     a piece of a long line laid out at once for a run's next rows
+//   seam      a row stitched where two runs meet before they line up (Row::run is -1)
+//   resync    a run started far into a line, where a row starts in all likelihood
+//   lead      how many rows before the place asked for a resync starts, to agree by then
+//   keep      row starts from before an edit, where a cut row ends if it can
+//   past      rows after an edit that its re-wrap waits for; a run well beyond another's start
+//   settled   said of an edit whose changed row starts where it did: the row before is as it was
+//   shape     text laid out by QTextLayout, its glyphs placed in lines at the box's width
 //   block     a shape kept ready to draw (ShapeCache)
-//   pre-edit  input-method text shown at the caret, not part of the text
+//   pre-edit  input-method text shown at the caret without being part of the text
 
 #include <QFont>
 
@@ -146,6 +136,7 @@ private:
     // is more than this many rows before an edit is left as it is.
     static constexpr int HangRows = 2;
 
+    // Rows found one after the other from `starts[0]`.
     struct Run
     {
         std::vector<int> starts; // from the line's start; the last one open unless complete
