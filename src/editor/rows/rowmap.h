@@ -1,14 +1,29 @@
 #pragma once
 
+// Words used here:
+//   line      text between two line breaks; long past LongLine characters, else short
+//   row       the part of a line that one row of the box shows
+//   run       rows found one after another from its first; a line's first run starts at 0
+//   complete  said of a run whose rows reach the line's end
+//   chunk     a piece of a long line laid out at once for a run's next rows
+//   seam      a row stitched where two runs meet before they line up (Row::run is -1)
+//   resync    a run started far into a line, where a row starts in all likelihood
+//   lead      how many rows before the place asked for a resync starts, to agree by then
+//   keep      row starts from before an edit, where a cut row ends if it can
+//   past      rows after an edit that its re-wrap waits for; a run well beyond another's start
+//   settled   said of an edit whose changed row starts where it did: the row before is as it was
+//   shape     text laid out by QTextLayout, its glyphs placed in lines at the box's width
+//   block     a shape kept ready to draw (ShapeCache)
+//   pre-edit  input-method text shown at the caret without being part of the text
+
 #include <QFont>
-#include <QTextLayout>
 
 #include <limits>
 #include <map>
-#include <memory>
 #include <vector>
 
 #include "editor/rows/offsetmap.h"
+#include "editor/rows/shapecache.h"
 
 class PieceTree;
 
@@ -42,8 +57,8 @@ public:
     explicit RowMap(const PieceTree &text);
 
     void setFormat(const QFont &font, qreal width, qreal tabStop);
-    qreal width() const { return m_width; }
-    qreal rowHeight() const { return m_rowHeight; }
+    qreal width() const { return m_shapes.width(); }
+    qreal rowHeight() const { return m_shapes.rowHeight(); }
     // Characters a row holds on average, for estimates.
     int charsPerRow() const;
 
@@ -68,14 +83,9 @@ public:
     // allows; returns how many it moved, with the sign of `rows`.
     int walk(Row &row, int rows);
 
-    // The shaped block holding `row`: its layout, its text's offset, and the
-    // row's line in it.
-    struct Shaped
-    {
-        const QTextLayout *layout = nullptr;
-        int start = 0;
-        QTextLine line;
-    };
+    // The shape holding `row`: its layout, its text's offset, and the row's
+    // line in it.
+    using Shaped = ShapeCache::Shaped;
     Shaped shape(const Row &row);
 
     // The direction of the row's line, as a paragraph's.
@@ -107,10 +117,24 @@ private:
     static constexpr int FewestRows = 4;
     // Past this many remembered lines, short lines are forgotten.
     static constexpr std::size_t MaxLines = 4096;
-    static constexpr std::size_t MaxBlocks = 512;
     // A run wraps on to a place at most this many chunks ahead; farther, a run
     // of its own starts there.
     static constexpr int JumpChunks = 4;
+    // Scrolling up past the first row of a run of its own resyncs this many
+    // rows before it: near enough for that run to wrap on to it rather than
+    // jump, so that the rows above come one by one from one run.
+    static constexpr int ScrollUpLead = (JumpChunks - 1) * ChunkRows;
+    // The rows before such a run wrap on this many chunks at most to line up
+    // with it: enough to reach it and go a chunk past it, where it gives way,
+    // with room for chunks that come out short.
+    static constexpr int StitchChunks = 2 * JumpChunks;
+    // A line's direction is its first strong character's; a long line is
+    // read only this far, as far as a short one, so that an edit far into
+    // it need not read it again.
+    static constexpr int DirectionWindow = LongLine;
+    // A row's start hangs on the word after it: a run whose last row start
+    // is more than this many rows before an edit is left as it is.
+    static constexpr int HangRows = 2;
 
     // Rows found one after the other from `starts[0]`.
     struct Run
@@ -125,70 +149,55 @@ private:
         Qt::LayoutDirection direction = Qt::LeftToRight;
         Runs runs;
     };
+
     LineRows &rowsOf(int lineStart, int lineEnd);
     bool isLong(const LineRows &rows) const;
+    // A chunk's worth of characters, for estimates.
+    int chunkLength() const;
+    Qt::LayoutDirection directionOf(int lineStart, int length) const;
+
+    // Finding rows.
+    Row rowAt(int offset, int lead);
     // The run whose rows reach `relative`, wrapping or starting one.
     Runs::iterator runFor(int lineStart, LineRows &rows, int relative, int lead = ChunkRows);
-    Row rowAt(int offset, int lead);
+    Row rowOf(int lineStart, LineRows &rows, Runs::iterator run, std::size_t index);
+    // Where a resync `lead` rows before `relative` starts.
+    int resyncPoint(int lineStart, int relative, int lead) const;
+
+    // Wrapping.
     // Wraps one chunk more of `run`, then joins the runs it reaches.
     void extend(int lineStart, LineRows &rows, Runs::iterator run, int wanted);
+    void join(LineRows &rows, Runs::iterator run, std::size_t from);
     // Wraps on from the run's last row, `rows` rows' worth of text at least.
-    // A row that is cut ends, where it can, where a row in `keep` started
-    // before an edit, so that the rows after it line up again.
+    // A row that is cut ends, where it can, at a row start in `keep`.
     void wrapChunk(int lineStart, const LineRows &line, Run &run, int rows,
                    const std::vector<int> &keep = {});
-
-    // Cutting rows (rowmapcuts.cpp). A run of characters that take no width
-    // (zero-width spaces, joiners, combining marks) is cut into rows of
-    // InvisibleRow characters without shaping it: its rows are found at once
-    // and cheap to shape, which a mark stacked on marks is not.
-    static constexpr int InvisibleRow = 256;
-    // Such a run may hold this many characters that do take width.
-    static constexpr int MostVisible = 4;
-    // Where the row from `from` ends when it is such a run, or -1.
+    void wrapWhole(int lineStart, const LineRows &line, Run &run);
+    // Where the row from `from` ends when it is a run of characters that
+    // take no width, or -1.
     int invisibleCut(int lineStart, int length, int from, const std::vector<int> &keep) const;
     // The first row from `skip` in a chunk's layout that is longer than
     // MaxRowLength and known to be, or -1.
     static int cutRow(const QTextLayout &part, int skip, int whole, int laidOut);
-    // Where a row at the start of `window` (at `from` in its line, with the
-    // two characters after the bound) ends when it holds `bound` at most.
-    static int cutWithin(const QString &window, int bound, int from, const std::vector<int> &keep);
-    void join(LineRows &rows, Runs::iterator run, std::size_t from);
-    int resyncPoint(int lineStart, int relative, int lead) const;
-    static constexpr QTextOption::WrapMode Wrapped = QTextOption::WrapAtWordBoundaryOrAnywhere;
-    std::shared_ptr<QTextLayout> layout(int start, int count, bool withPreedit,
-                                        QTextOption::WrapMode wrap,
-                                        Qt::LayoutDirection direction) const;
-    Qt::LayoutDirection directionOf(int lineStart, int length) const;
-    Row rowOf(int lineStart, LineRows &rows, Runs::iterator run, std::size_t index);
-    // After a change at `at` inside a long line: keeps the rows before it and
-    // the rows after it that line up again.
-    Changed rewrap(int lineStart, const LineRows &line, Run &run, int at, int removed, int added);
+
+    // Following an edit.
+    // What moving the lines' rows past an edit left of the changed line's.
+    struct ChangedLine
+    {
+        bool keptLong = false; // a long line's rows, kept to re-wrap in place
+        int shortRows = 0;     // how many rows the line had when it was short and wrapped
+    };
+    ChangedLine moveLines(int start, int removed, int added, int lineStart, int lineEnd);
+    Changed rewrapLongLine(int lineStart, int at, int removed, int added);
+    Changed rewrapShortLine(int lineStart, int lineEnd, int rowsBefore);
+    // After a change at `at` inside a long line: keeps the rows of `run`
+    // before it and the rows after it that line up again.
+    Changed rewrapRun(int lineStart, const LineRows &line, Run &run, int at, int removed,
+                      int added);
 
     const PieceTree &m_text;
-    QFont m_font;
-    qreal m_width = 100;
-    qreal m_tabStop = 80;
-    qreal m_rowHeight = 16;
     qreal m_charWidth = 8;
     qreal m_widestChar = 8;
-    int m_preeditPosition = -1;
-    QString m_preedit;
     OffsetMap<LineRows> m_lines; // by line start
-    // Shaped text ready to draw: a short line whole, or one row of a long
-    // line, which may be a line of a wrapped chunk's layout.
-    struct Block
-    {
-        std::shared_ptr<const QTextLayout> layout;
-        int start = 0;  // offset of the layout's text
-        int line = -1;  // the row's line in it; -1 for a whole short line
-        int length = 0; // of the line or row drawn
-    };
-    // Text shaped without the input method's pre-edit text is not drawn
-    // where the pre-edit text stands.
-    bool holdsPreedit(int at, int length) const;
-    void keepBlock(int at, Block block);
-    // A row of a long line shaped on its own, when its chunk's shapes are gone.
-    Block rowBlock(const Row &row, Qt::LayoutDirection direction);
-    OffsetMap<Block> m_blocks; // by the offset of the line or row drawn
+    ShapeCache m_shapes;
 };
