@@ -34,8 +34,8 @@ TextView::TextView(TextModel &model, QWidget *parent)
     viewport()->setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
-    connect(&m_model, &TextModel::changed, this, &TextView::textChanged);
-    connect(&m_model, &TextModel::selectionChanged, this, &TextView::selectionChanged);
+    connect(&m_model, &TextModel::changed, this, &TextView::showTextChange);
+    connect(&m_model, &TextModel::selectionChanged, this, &TextView::showSelection);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         m_top = m_rows.rowAt(value).start;
         viewport()->update();
@@ -68,7 +68,7 @@ void TextView::changeEvent(QEvent *event)
         viewport()->update();
 }
 
-void TextView::textChanged(int start, int removed, int added)
+void TextView::showTextChange(int start, int removed, int added)
 {
     const RowMap::Changed rows = m_rows.textChanged(start, removed, added);
     const int top = m_top;
@@ -94,7 +94,7 @@ void TextView::moveCaret(int caret, int anchor, Follow follow)
     m_model.setSelection(caret, anchor, follow);
 }
 
-void TextView::selectionChanged(Follow follow)
+void TextView::showSelection(Follow follow)
 {
     if (follow != Follow::KeepPageY)
         m_pageY = -1;
@@ -270,6 +270,33 @@ QRect TextView::caretRect() const
     const qreal x = Margin + caretX(caret);
     const QRect inViewport(int(x) - 1, int(y), 3, int(std::ceil(m_rows.rowHeight())));
     return inViewport.translated(viewport()->pos());
+}
+
+void TextView::updateRows(int from, int to)
+{
+    const qreal height = m_rows.rowHeight();
+    const int bottom = viewport()->height();
+    RowMap::Row row = m_rows.rowAt(m_top);
+    qreal y = topY();
+    qreal first = from <= m_top ? 0 : -1;
+    for (; y < bottom && row.start <= to; y += height) {
+        if (first < 0 && (row.end > from || (row.lastInLine() && row.end == from)))
+            first = y;
+        // Rows below the screen are not looked for: they may need wrapping.
+        if (y + height >= bottom || !m_rows.next(row)) {
+            y = bottom; // and the empty space below the last row
+            break;
+        }
+    }
+    if (to == RowMap::Changed::ToTheEnd)
+        y = bottom;
+    if (first >= 0 && y > first)
+        viewport()->update(QRect(0, int(first), viewport()->width(), int(std::ceil(y - first))));
+}
+
+void TextView::updateCaret()
+{
+    viewport()->update(caretRect().translated(-viewport()->pos()));
 }
 
 void TextView::restartBlink()

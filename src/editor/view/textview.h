@@ -80,8 +80,8 @@ private:
 
     // Layout, scrolling and following the caret (textview.cpp).
     void relayout();
-    void textChanged(int start, int removed, int added);
-    void selectionChanged(Follow follow);
+    void showTextChange(int start, int removed, int added);
+    void showSelection(Follow follow);
     // Every move of the view's own: the new selection, and how the view follows it.
     void moveCaret(int caret, int anchor, Follow follow = Follow::Caret);
     qreal topY() const;
@@ -97,12 +97,12 @@ private:
     void ensureCaretVisible();
     void updateScrollBar();
     void scrollBarAction(int action);
-    void restartBlink();
-
-    // Painting (textviewpaint.cpp).
     // Repaints the rows on screen that hold any offset from `from` to `to`.
     void updateRows(int from, int to);
     void updateCaret();
+    void restartBlink();
+
+    // Painting (textviewpaint.cpp).
     void drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection);
 
     // Keys and input methods (textviewkeys.cpp).

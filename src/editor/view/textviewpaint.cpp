@@ -5,33 +5,6 @@
 
 #include "editor/view/textview.h"
 
-void TextView::updateRows(int from, int to)
-{
-    const qreal height = m_rows.rowHeight();
-    const int bottom = viewport()->height();
-    RowMap::Row row = m_rows.rowAt(m_top);
-    qreal y = topY();
-    qreal first = from <= m_top ? 0 : -1;
-    for (; y < bottom && row.start <= to; y += height) {
-        if (first < 0 && (row.end > from || (row.lastInLine() && row.end == from)))
-            first = y;
-        // Rows below the screen are not looked for: they may need wrapping.
-        if (y + height >= bottom || !m_rows.next(row)) {
-            y = bottom; // and the empty space below the last row
-            break;
-        }
-    }
-    if (to == RowMap::Changed::ToTheEnd)
-        y = bottom;
-    if (first >= 0 && y > first)
-        viewport()->update(QRect(0, int(first), viewport()->width(), int(std::ceil(y - first))));
-}
-
-void TextView::updateCaret()
-{
-    viewport()->update(caretRect().translated(-viewport()->pos()));
-}
-
 void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection)
 {
     const RowMap::Shaped shaped = m_rows.shape(row);
