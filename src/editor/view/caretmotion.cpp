@@ -124,10 +124,10 @@ int vertical(RowMap &rows, int position, int count, qreal x)
     return positionAtX(rows, row, x);
 }
 
-int rowOnScreen(RowMap &rows, const Screen &screen, int offset, int limit)
+int rowsFrom(RowMap &rows, int top, int offset, int limit)
 {
     const int target = rows.rowAt(offset).start;
-    RowMap::Row row = rows.rowAt(screen.top);
+    RowMap::Row row = rows.rowAt(top);
     if (target < row.start)
         return -1;
     int index = 0;
@@ -155,7 +155,7 @@ int page(RowMap &rows, Screen &screen, int caret, bool down, qreal &caretY, qrea
     const qreal bottom = screen.height;
     RowMap::Row row = rows.rowAt(caret);
     const int caretRow = row.start;
-    int index = std::max(0, rowOnScreen(rows, screen, caret, std::numeric_limits<int>::max()));
+    int index = std::max(0, rowsFrom(rows, screen.top, caret, std::numeric_limits<int>::max()));
     if (caretY < 0)
         caretY = screen.topY() + index * height;
     qreal targetY = caretY;

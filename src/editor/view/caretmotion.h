@@ -44,9 +44,9 @@ struct Screen
     qreal margin = 0; // above the page's first row, and below its last
     qreal topY() const { return top == 0 ? margin : 0; }
 };
-// How many rows from the first one shown `offset`'s row is, counting no
-// further than `limit`; -1 when it lies above.
-int rowOnScreen(RowMap &rows, const Screen &screen, int offset, int limit);
+// How many rows from the row at `top` `offset`'s row is, counting no further
+// than `limit`; -1 when it lies above.
+int rowsFrom(RowMap &rows, int top, int offset, int limit);
 // Scrolls `screen` by up to `count` rows, never past maxTop; returns how many.
 int scroll(RowMap &rows, Screen &screen, int count);
 // Page Down or Page Up, as in Qt's own box: scrolls `screen` by the rows it

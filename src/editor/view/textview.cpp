@@ -207,7 +207,7 @@ void TextView::ensureCaretVisible()
     const int caret = m_model.caret();
     // The caret's row on screen, counted no further than the screen reaches.
     const auto caretIndex = [&] {
-        return CaretMotion::rowOnScreen(m_rows, onScreen(), caret, int(bottom / height) + 1);
+        return CaretMotion::rowsFrom(m_rows, m_top, caret, int(bottom / height) + 1);
     };
     const auto shownWhole = [&](int index) { return topY() + (index + 1) * height <= bottom; };
     const int index = caretIndex();
@@ -265,7 +265,7 @@ int TextView::positionAt(QPoint widgetPoint) const
 QRect TextView::caretRect() const
 {
     const RowMap::Row caret = m_rows.rowAt(m_model.caret());
-    const int index = CaretMotion::rowOnScreen(m_rows, onScreen(), caret.start, visibleRows() + 1);
+    const int index = CaretMotion::rowsFrom(m_rows, m_top, caret.start, visibleRows() + 1);
     const qreal y = topY() + index * m_rows.rowHeight();
     const qreal x = Margin + caretX(caret);
     const QRect inViewport(int(x) - 1, int(y), 3, int(std::ceil(m_rows.rowHeight())));
