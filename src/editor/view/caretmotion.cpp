@@ -145,7 +145,8 @@ int scroll(RowMap &rows, Screen &screen, int count)
         ++moved;
     if (count < 0)
         moved = rows.walk(row, count);
-    screen.top = rows.rowAt(std::clamp(row.start, 0, std::max(0, screen.maxTop))).start;
+    // Both are row starts.
+    screen.top = std::clamp(row.start, 0, std::max(0, screen.maxTop));
     return moved;
 }
 
