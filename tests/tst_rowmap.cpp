@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "editor/text/piecetree.h"
 #include "editor/rows/rowmap.h"
+#include "editor/text/piecetree.h"
 
 namespace {
 

@@ -219,9 +219,8 @@ void TestTextModel::typingRunEndsOnAnythingElse_data()
         model.setSelection(0, 0);
         model.setSelection(2, 2);
     }) << 2;
-    QTest::newRow("caret put where it is") << Between([](TextModel &model) {
-        model.setSelection(2, 2);
-    }) << 2;
+    QTest::newRow("caret put where it is")
+        << Between([](TextModel &model) { model.setSelection(2, 2); }) << 2;
     QTest::newRow("a command that changes nothing")
         << Between([](TextModel &model) { model.replaceSelection(QString()); }) << 2;
     QTest::newRow("typing of an empty string") << Between([](TextModel &model) {

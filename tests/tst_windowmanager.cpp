@@ -224,9 +224,8 @@ void TestWindowManager::untitledWindowsDrawTheirBorder()
     // Every pixel of the border stands out from the grey of the window.
     const QImage image = shown->grab().toImage();
     const QRgb grey = shown->palette().color(QPalette::Window).rgb();
-    const int plain = TestSupport::countPixels(image, [&](QPoint at, QRgb pixel) {
-        return !inside.contains(at) && pixel == grey;
-    });
+    const int plain = TestSupport::countPixels(
+        image, [&](QPoint at, QRgb pixel) { return !inside.contains(at) && pixel == grey; });
     QCOMPARE(plain, 0);
 }
 
