@@ -316,6 +316,13 @@ void TestTextView::accessibleText()
     QCOMPARE(text->offsetAtPoint(
                  view->mapToGlobal(text->characterRect(5).center() - view->mapToGlobal(QPoint()))),
              5);
+    // Reading places while the user types leaves the caret and the run of typing alone.
+    TestSupport::type(view.get(), "ab");
+    QVERIFY(text->characterRect(0).isValid());
+    TestSupport::type(view.get(), "c");
+    QCOMPARE(view->model().caret(), 5);
+    view->model().undo();
+    QCOMPARE(view->model().text().text(), QString("one\ntwo three"));
 }
 
 namespace {

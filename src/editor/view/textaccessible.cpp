@@ -372,14 +372,7 @@ int TextAccessible::characterCount() const
 
 QRect TextAccessible::characterRect(int offset) const
 {
-    TextModel &model = view()->model();
-    const int caret = model.caret();
-    const int anchor = model.anchor();
-    // Measured where the caret would stand, without moving it for good.
-    const QSignalBlocker quiet(&model);
-    model.setSelection(offset, offset);
-    const QRect rect = view()->caretRect();
-    model.setSelection(caret, anchor);
+    const QRect rect = view()->caretRect(std::clamp(offset, 0, view()->model().length()));
     return QRect(view()->mapToGlobal(rect.topLeft()), rect.size());
 }
 

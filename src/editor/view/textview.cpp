@@ -243,10 +243,10 @@ bool TextView::rowAtY(qreal y, RowMap::Row &row) const
     return m_rows.walk(row, rows) == rows;
 }
 
-qreal TextView::caretX(const RowMap::Row &row) const
+qreal TextView::caretX(const RowMap::Row &row, int position) const
 {
     const int preedit = m_preedit.isEmpty() ? 0 : m_preeditCursor;
-    return CaretMotion::xOf(m_rows, row, m_model.caret() + preedit);
+    return CaretMotion::xOf(m_rows, row, position + preedit);
 }
 
 int TextView::positionAt(QPoint widgetPoint) const
@@ -262,12 +262,12 @@ int TextView::positionAt(QPoint widgetPoint) const
     return CaretMotion::positionAtX(m_rows, row, point.x() - Margin);
 }
 
-QRect TextView::caretRect() const
+QRect TextView::caretRect(int position) const
 {
-    const RowMap::Row caret = m_rows.rowAt(m_model.caret());
+    const RowMap::Row caret = m_rows.rowAt(position);
     const int index = CaretMotion::rowsFrom(m_rows, m_top, caret.start, visibleRows() + 1);
     const qreal y = topY() + index * m_rows.rowHeight();
-    const qreal x = Margin + caretX(caret);
+    const qreal x = Margin + caretX(caret, position);
     const QRect inViewport(int(x) - 1, int(y), 3, int(std::ceil(m_rows.rowHeight())));
     return inViewport.translated(viewport()->pos());
 }

@@ -44,7 +44,9 @@ public:
     // The standard editing menu, each entry enabled only when it applies.
     QMenu *createContextMenu(QWidget *parent);
 
-    QRect caretRect() const; // in the widget's coordinates
+    // Where the caret stands, or would stand at `position`, in the widget's coordinates.
+    QRect caretRect() const { return caretRect(m_model.caret()); }
+    QRect caretRect(int position) const;
     int positionAt(QPoint widgetPoint) const;
 
 protected:
@@ -86,7 +88,7 @@ private:
     void moveCaret(int caret, int anchor, Follow follow = Follow::Caret);
     qreal topY() const;
     int visibleRows() const;
-    qreal caretX(const RowMap::Row &row) const;
+    qreal caretX(const RowMap::Row &row, int position) const;
     // The row at `y`, or false past the last one.
     bool rowAtY(qreal y, RowMap::Row &row) const;
     void setTop(int offset);

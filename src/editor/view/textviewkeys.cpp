@@ -216,7 +216,7 @@ void TextView::typeText(const QString &text)
 int TextView::verticalMove(int rows, int position)
 {
     if (m_stickyX < 0)
-        m_stickyX = caretX(m_rows.rowAt(position));
+        m_stickyX = caretX(m_rows.rowAt(position), position);
     return CaretMotion::vertical(m_rows, position, rows, m_stickyX);
 }
 
@@ -226,7 +226,7 @@ int TextView::pageMove(bool down)
     // its place on the screen, as in Qt's own box.
     ensureCaretVisible();
     if (m_stickyX < 0)
-        m_stickyX = caretX(m_rows.rowAt(m_model.caret()));
+        m_stickyX = caretX(m_rows.rowAt(m_model.caret()), m_model.caret());
     CaretMotion::Screen shown = onScreen();
     const int target = CaretMotion::page(m_rows, shown, m_model.caret(), down, m_pageY, m_stickyX);
     setTop(shown.top);
