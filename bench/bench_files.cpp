@@ -1,7 +1,6 @@
 // Opening and saving a page should cost little more than moving its bytes.
 #include <QApplication>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -12,6 +11,7 @@
 #include "editor/document.h"
 #include "files/pagefile.h"
 #include "ratios.h"
+#include "testsupport.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -97,24 +97,6 @@ QString pagePath(benchmark::State &state, Sample sample = Sample::Utf8)
     return path;
 }
 
-// The most memory the process has held since the last resetPeakMemory(), in
-// bytes, or -1 where the system does not tell.
-qint64 peakMemory()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QRegularExpression peak(QStringLiteral("VmHWM:\\s*(\\d+) kB"));
-    const QRegularExpressionMatch match = peak.match(QString::fromLatin1(status.readAll()));
-    return match.hasMatch() ? match.captured(1).toLongLong() * 1024 : -1;
-}
-
-bool resetPeakMemory()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
-
 void setBytes(benchmark::State &state, qint64 bytes)
 {
     state.SetBytesProcessed(state.iterations() * bytes);
@@ -160,11 +142,10 @@ void pageReadMemory(benchmark::State &state, Sample sample)
     }
     const qint64 size = QFile(path).size();
     setBytes(state, size);
-    if (resetPeakMemory()) {
-        const qint64 before = peakMemory();
-        benchmark::DoNotOptimize(PageFile::read(path)->text.constData());
-        state.counters["peak/bytes"] = double(peakMemory() - before) / double(size);
-    }
+    const qint64 peak = TestSupport::peakGrowth(
+        [&path] { benchmark::DoNotOptimize(PageFile::read(path)->text.constData()); });
+    if (peak >= 0)
+        state.counters["peak/bytes"] = double(peak) / double(size);
 }
 
 // Into the editor: read, convert and lay out, as "Open" does.
@@ -264,12 +245,9 @@ void saveFromEditor(benchmark::State &state, Sample sample)
     setBytes(state, state.range(0));
     // What one more save adds to the memory the open page holds, against the
     // size of what it wrote.
-    if (resetPeakMemory()) {
-        const qint64 before = peakMemory();
-        save();
-        const double written = double(QFile(path).size());
-        state.counters["peak/written"] = double(peakMemory() - before) / written;
-    }
+    const qint64 peak = TestSupport::peakGrowth([&save] { save(); });
+    if (peak >= 0)
+        state.counters["peak/written"] = double(peak) / double(QFile(path).size());
 }
 
 void pageSave(benchmark::State &state)
