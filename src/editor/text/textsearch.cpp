@@ -1,0 +1,4 @@
+#include "editor/text/textsearch.h"
+
+namespace TextSearch {
+} // namespace TextSearch
