@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when an include runs upward through the house, when a control is found
 # by name in the program, or when a test reaches into the source box's widget.
-#   app -> markup, files, help -> ui -> editor, platform
+#   app -> markup, files, help, find -> ui -> editor, platform
 # Inside the editor: editor -> view -> rows -> text, and the text floor uses
 # QtCore alone, so that it can be used without a screen.
 set -u
@@ -33,11 +33,13 @@ report=$(
     upward markup 'markup|ui|editor|platform'
     upward files 'files|ui|editor|platform'
     upward help 'help|ui|editor|platform'
+    upward find 'find|ui|editor|platform'
     grep -rHn 'findChild' src | sed 's/^/control found by name: /'
-    # The text view's differential test and benchmark use Qt's stock box as
-    # their oracle; they never reach into the source box.
+    # The text view's differential test and the view and search benchmarks
+    # use Qt's stock box as their baseline; they never reach into the source box.
     grep -rHnE 'QPlainTextEdit|QTextDocument|QTextCursor|qt_scrollarea_viewport|documentLayout|lineWrapMode' tests bench \
-        --include='*.h' --include='*.cpp' --exclude=tst_textviewdiff.cpp --exclude=bench_textview.cpp |
+        --include='*.h' --include='*.cpp' \
+        --exclude=tst_textviewdiff.cpp --exclude=bench_textview.cpp --exclude=bench_find.cpp |
         sed 's/^/source box internals: /'
 )
 if [ -n "$report" ]; then

@@ -35,6 +35,7 @@
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"
+#include "find/findreplace.h"
 #include "help/abouthtml.h"
 #include "help/aboutkorvanetech.h"
 #include "help/faqform.h"
@@ -199,6 +200,7 @@ void onNextPopup(std::function<void(QMenu *)> handle)
 
 void openEveryWindow(WindowRegistry &windows)
 {
+    windows.show<FindReplace>();
     windows.show<AboutHtml>();
     windows.show<AboutKorvaneTech>();
     windows.show<AddLinkForm>();

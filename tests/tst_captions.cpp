@@ -16,6 +16,7 @@
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"
+#include "find/findreplace.h"
 #include "help/abouthtml.h"
 #include "help/aboutkorvanetech.h"
 #include "help/faqform.h"
@@ -70,6 +71,7 @@ const std::map<QString, TestCaptions::Opener> &TestCaptions::openers()
         {"addtitle", [](WindowRegistry &w) { return w.show<AddTitle>(); }},
         {"bgcolor", [](WindowRegistry &w) { return w.show<BgColor>(); }},
         {"faqForm", [](WindowRegistry &w) { return w.show<FaqForm>(); }},
+        {"findreplace", [](WindowRegistry &w) { return w.show<FindReplace>(); }},
         {"fxform", [](WindowRegistry &w) { return w.show<FxForm>(); }},
         {"mform", [](WindowRegistry &w) { return w.show<MForm>(); }},
         {"openform", [](WindowRegistry &w) { return w.show<OpenForm>(); }},

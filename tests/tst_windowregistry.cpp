@@ -35,12 +35,13 @@ namespace {
 
 // Every window of the program in the order in which they close, the main window last.
 const QStringList ClosingOrder = {
-    "AboutHTML", "AboutKorvaneTech", "addlinkform", "addtitle",
-    "bgcolor",   "faqForm",          "Form2",       "Form3",
-    "Form4",     "fxform",           "hlightcolor", "ipreview",
-    "mform",     "openform",         "piccomp",     "picinternet",
-    "saveform",  "saveform2",        "sform",       "sout",
-    "splash",    "textcolor",        "txtsize",     "Main",
+    "findreplace", "AboutHTML", "AboutKorvaneTech", "addlinkform",
+    "addtitle",    "bgcolor",   "faqForm",          "Form2",
+    "Form3",       "Form4",     "fxform",           "hlightcolor",
+    "ipreview",    "mform",     "openform",         "piccomp",
+    "picinternet", "saveform",  "saveform2",        "sform",
+    "sout",        "splash",    "textcolor",        "txtsize",
+    "Main",
 };
 
 } // namespace

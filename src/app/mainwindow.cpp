@@ -20,6 +20,7 @@
 #include "files/openform.h"
 #include "files/savefirst.h"
 #include "files/saveform.h"
+#include "find/findreplace.h"
 #include "help/abouthtml.h"
 #include "help/aboutkorvanetech.h"
 #include "help/contactmessage.h"
@@ -129,6 +130,9 @@ Main::Main(WindowRegistry &registry)
             MessageBox::inform(message, QStringLiteral("Tagloom"), QMessageBox::Warning);
         },
         Qt::QueuedConnection);
+
+    connect(m_document, &Document::findRequested, this,
+            [this](FindRequest request) { m_registry.show<FindReplace>()->start(request); });
 
     // The window is as tall as the client area plus the menu bar, and fixed.
     layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -1,19 +1,34 @@
 #include "editor/document.h"
 
 #include "editor/sourcebox.h"
+#include "editor/text/pagesearch.h"
 #include "editor/text/textmodel.h"
 
 Document::Document(QWidget *container)
-    : QObject(container), m_model(new TextModel(this)), m_box(new SourceBox(*m_model, container))
+    : QObject(container), m_model(new TextModel(this)),
+      m_search(std::make_unique<PageSearch>(*m_model)), m_box(new SourceBox(*m_model, container))
 {
+    m_box->setMarks(m_search.get());
     connect(m_box, &SourceBox::filesDropped, this, &Document::filesDropped);
+    connect(m_box, &SourceBox::findRequested, this, &Document::answerFindKey);
     connect(m_model, &TextModel::editRefused, this, &Document::editRefused);
 }
 
 Document::~Document()
 {
-    // The box observes the text, which goes with this object.
+    // The box observes the text and the search, which go with this object.
     delete m_box;
+}
+
+void Document::answerFindKey(FindRequest request)
+{
+    const bool again = request == FindRequest::FindNext || request == FindRequest::FindPrevious;
+    if (!again || m_search->settings().pattern.isEmpty())
+        emit findRequested(again ? FindRequest::Find : request);
+    else if (request == FindRequest::FindNext)
+        m_search->findNext();
+    else
+        m_search->findPrevious();
 }
 
 QWidget *Document::widget() const

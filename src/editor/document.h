@@ -7,9 +7,12 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 #include "editor/pageformat.h"
+#include "editor/view/findrequest.h"
 
+class PageSearch;
 class SourceBox;
 class TextModel;
 class QWidget;
@@ -73,6 +76,9 @@ public:
     // Selects `length` characters from `start`; a negative length selects backwards.
     void select(int start, int length);
 
+    // Find and Replace over the page; the source box marks its matches.
+    PageSearch &search() { return *m_search; }
+
 signals:
     // Files dropped (or pasted) on the source box at character `position`,
     // as their file: addresses, which keep names that are not UTF-8; nothing
@@ -80,9 +86,17 @@ signals:
     void filesDropped(const QList<QUrl> &files, int position);
     // An edit was refused and nothing changed; `message` says why, for the user.
     void editRefused(const QString &message);
+    // The source box asks for the Find and Replace window: Find or Replace.
+    // F3 and Shift+F3 search by themselves and ask for it only while there
+    // is nothing to find yet.
+    void findRequested(FindRequest request);
 
 private:
+    void answerFindKey(FindRequest request);
+
     TextModel *m_model; // the page's text, its selection and undo steps
+    // Made after the text and gone before it (a member, not a child).
+    std::unique_ptr<PageSearch> m_search;
     QPointer<SourceBox> m_box;
     PageFormat m_format;
 };

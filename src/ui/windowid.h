@@ -6,8 +6,10 @@
 
 // Every window of the program, listed once. The order is the closing order,
 // the main window last; each window's name comes from this list too, so the
-// two cannot disagree.
+// two cannot disagree. Find and Replace goes first: it acts on the page and
+// holds a search that may still be running.
 enum class WindowId {
+    FindReplace,
     AboutHtml,
     AboutKorvaneTech,
     AddLinkForm,

@@ -10,6 +10,7 @@
 #include <QStyleHints>
 #include <QTextLayout>
 
+#include "editor/text/pagesearch.h"
 #include "editor/view/quietscrollbar.h"
 #include "editor/view/textaccessible.h"
 
@@ -42,6 +43,16 @@ TextView::TextView(TextModel &model, QWidget *parent)
     });
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &TextView::scrollBarAction);
     relayout();
+}
+
+void TextView::setMarks(const PageSearch *search)
+{
+    if (m_marks)
+        disconnect(m_marks, nullptr, this, nullptr);
+    m_marks = search;
+    if (search)
+        connect(search, &PageSearch::marksChanged, viewport(), qOverload<>(&QWidget::update));
+    viewport()->update();
 }
 
 void TextView::relayout()

@@ -3,13 +3,17 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QPoint>
+#include <QPointer>
 
 #include <utility>
 
 #include "editor/rows/rowmap.h"
 #include "editor/text/textmodel.h"
+#include "editor/text/textsearch.h"
 #include "editor/view/caretmotion.h"
+#include "editor/view/findrequest.h"
 
+class PageSearch;
 class QMenu;
 class QMimeData;
 
@@ -41,13 +45,21 @@ public:
     void redo();
     void deleteSelection();
 
-    // The standard editing menu, each entry enabled only when it applies.
+    // The standard editing menu, each entry enabled only when it applies,
+    // and Find and Replace.
     QMenu *createContextMenu(QWidget *parent);
+
+    // The search whose matches the view marks, while it shows them.
+    void setMarks(const PageSearch *search);
 
     // Where the caret stands, or would stand at `position`, in the widget's coordinates.
     QRect caretRect() const { return caretRect(m_model.caret()); }
     QRect caretRect(int position) const;
     int positionAt(QPoint widgetPoint) const;
+
+signals:
+    // Ctrl+F, Ctrl+H, F3, Shift+F3 or the context menu's Find and Replace.
+    void findRequested(FindRequest request);
 
 protected:
     // Where dropped and pasted data comes in; a subclass may take other kinds.
@@ -105,11 +117,20 @@ private:
     void restartBlink();
 
     // Painting (textviewpaint.cpp).
-    void drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection);
+    // The search's matches on the rows painted, drawn under the text.
+    struct Marks
+    {
+        std::vector<TextSearch::Match> matches; // in order
+        TextSearch::Match current;
+    };
+    Marks marksIn(int from, int to) const;
+    void drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection,
+                 const Marks &marks);
 
     // Keys and input methods (textviewkeys.cpp).
     bool moveKey(QKeyEvent *event);
     bool editKey(QKeyEvent *event);
+    bool findKey(QKeyEvent *event);
     int verticalMove(int rows, int position);
     int pageMove(bool down);
     static bool typesText(const QKeyEvent *event);
@@ -120,13 +141,15 @@ private:
     void extendTo(int position);
     void autoScroll();
 
-    // Clipboard (textviewclipboard.cpp).
+    // Clipboard and context menu (textviewclipboard.cpp).
     void publishSelection();
+    void requestFind();
 
     // Drag and drop (textviewdragdrop.cpp).
     void startDrag();
 
     TextModel &m_model;
+    QPointer<const PageSearch> m_marks;
     mutable RowMap m_rows;
     int m_top = 0;        // offset of the first row shown
     qreal m_stickyX = -1; // kept by vertical moves

@@ -106,7 +106,15 @@ QMenu *TextView::createContextMenu(QWidget *parent)
         m_model.length() > 0 &&
             m_model.selectionEnd() - m_model.selectionStart() < m_model.length(),
         &TextView::selectAll);
+    menu->addSeparator();
+    add("find-replace", withShortcut(tr("Find and Replace\u2026"), QKeySequence::Find), true,
+        &TextView::requestFind);
     return menu;
+}
+
+void TextView::requestFind()
+{
+    emit findRequested(FindRequest::Find);
 }
 
 void TextView::contextMenuEvent(QContextMenuEvent *event)

@@ -47,7 +47,11 @@ bool TextView::event(QEvent *event)
                                                           QKeySequence::SelectStartOfDocument,
                                                           QKeySequence::SelectEndOfDocument,
                                                           QKeySequence::DeleteStartOfWord,
-                                                          QKeySequence::DeleteEndOfWord};
+                                                          QKeySequence::DeleteEndOfWord,
+                                                          QKeySequence::Find,
+                                                          QKeySequence::Replace,
+                                                          QKeySequence::FindNext,
+                                                          QKeySequence::FindPrevious};
         bool own = typesText(key) && key->key() != Qt::Key_Tab;
         for (QKeySequence::StandardKey sequence : owned)
             own = own || key->matches(sequence);
@@ -63,7 +67,7 @@ void TextView::keyPressEvent(QKeyEvent *event)
 {
     if (!m_blink.isActive())
         restartBlink(); // any key wakes a caret that stopped blinking
-    if (moveKey(event) || editKey(event)) {
+    if (moveKey(event) || editKey(event) || findKey(event)) {
         event->accept();
         return;
     }
@@ -197,6 +201,23 @@ bool TextView::editKey(QKeyEvent *event)
         return false;
     }
     return true;
+}
+
+bool TextView::findKey(QKeyEvent *event)
+{
+    static const std::pair<QKeySequence::StandardKey, FindRequest> keys[] = {
+        {QKeySequence::Find, FindRequest::Find},
+        {QKeySequence::Replace, FindRequest::Replace},
+        {QKeySequence::FindNext, FindRequest::FindNext},
+        {QKeySequence::FindPrevious, FindRequest::FindPrevious},
+    };
+    for (const auto &[key, request] : keys) {
+        if (event->matches(key)) {
+            emit findRequested(request);
+            return true;
+        }
+    }
+    return false;
 }
 
 void TextView::removeOr(int from, int to)

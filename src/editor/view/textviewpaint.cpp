@@ -3,29 +3,70 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
+
+#include "editor/text/pagesearch.h"
 #include "editor/view/textview.h"
 
-void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection)
+namespace {
+
+// How strongly the matches other than the current one are tinted.
+constexpr int MatchAlpha = 72;
+
+} // namespace
+
+TextView::Marks TextView::marksIn(int from, int to) const
+{
+    if (!m_marks || !m_marks->marksShown())
+        return {};
+    return {m_marks->matchesIn(from, to), m_marks->current()};
+}
+
+void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection,
+                       const Marks &marks)
 {
     const RowMap::Shaped shaped = m_rows.shape(row);
     const QPointF origin(Margin, y - shaped.line.y());
-    const int from = selection ? std::max(m_model.selectionStart(), row.start) : 0;
-    const int to = selection ? std::min(m_model.selectionEnd(), row.end) : 0;
-    if (from >= to) {
+    QList<QTextLayout::FormatRange> ranges;
+    const auto add = [&](int from, int to, const QBrush &background, const QBrush &foreground) {
+        from = std::max(from, row.start);
+        to = std::min(to, row.end);
+        if (from >= to)
+            return;
+        QTextLayout::FormatRange range;
+        range.start = from - shaped.start;
+        range.length = to - from;
+        range.format.setBackground(background);
+        if (foreground.style() != Qt::NoBrush)
+            range.format.setForeground(foreground);
+        ranges.append(range);
+    };
+    // Later ranges are drawn over earlier ones: the current match over the
+    // others, the selection over all.
+    QColor tint = palette().color(QPalette::Highlight);
+    tint.setAlpha(MatchAlpha);
+    const auto &matches = marks.matches;
+    auto match = std::partition_point(matches.begin(), matches.end(),
+                                      [&row](const auto &m) { return m.end() <= row.start; });
+    for (; match != matches.end() && match->start < row.end; ++match)
+        add(match->start, match->end(), tint, Qt::NoBrush);
+    if (marks.current.isValid())
+        add(marks.current.start, marks.current.end(),
+            palette().brush(QPalette::Inactive, QPalette::Highlight),
+            palette().brush(QPalette::Inactive, QPalette::HighlightedText));
+    if (selection)
+        add(m_model.selectionStart(), m_model.selectionEnd(), palette().brush(QPalette::Highlight),
+            palette().brush(QPalette::HighlightedText));
+    if (ranges.isEmpty()) {
         shaped.line.draw(&painter, origin);
         return;
     }
-    QTextLayout::FormatRange range;
-    range.start = from - shaped.start;
-    range.length = to - from;
-    range.format.setBackground(palette().brush(QPalette::Highlight));
-    range.format.setForeground(palette().brush(QPalette::HighlightedText));
     // The layout draws the rows next to the clip as well; the painter's clip
     // keeps them from being drawn twice.
     const QRectF clip(0, y, viewport()->width(), m_rows.rowHeight());
     painter.save();
     painter.setClipRect(clip);
-    shaped.layout->draw(&painter, origin, {range}, clip);
+    shaped.layout->draw(&painter, origin, ranges, clip);
     painter.restore();
 }
 
@@ -44,17 +85,24 @@ void TextView::paintEvent(QPaintEvent *event)
     const qreal height = m_rows.rowHeight();
     // Rows below the dirty area are not even looked for: they may need wrapping.
     const qreal bottom = std::min<qreal>(viewport()->height(), dirty.bottom() + 1);
-    RowMap::Row row = m_rows.rowAt(m_top);
+    std::vector<std::pair<RowMap::Row, qreal>> rows;
+    RowMap::Row walk = m_rows.rowAt(m_top);
     for (qreal y = topY();; y += height) {
-        if (y + height > dirty.top()) {
-            drawRow(painter, row, y, selection);
-            if (caret >= row.start && (caret < row.end || (row.lastInLine() && caret == row.end))) {
-                const RowMap::Shaped shaped = m_rows.shape(row);
-                const int at = caret - shaped.start + (m_preedit.isEmpty() ? 0 : m_preeditCursor);
-                shaped.layout->drawCursor(&painter, QPointF(Margin, y - shaped.line.y()), at, 1);
-            }
-        }
-        if (y + height >= bottom || !m_rows.next(row))
+        if (y + height > dirty.top())
+            rows.emplace_back(walk, y);
+        if (y + height >= bottom || !m_rows.next(walk))
             break;
+    }
+    if (rows.empty())
+        return;
+    // The marks are asked for once, for the rows painted only.
+    const Marks marks = marksIn(rows.front().first.start, rows.back().first.end);
+    for (const auto &[row, y] : rows) {
+        drawRow(painter, row, y, selection, marks);
+        if (caret >= row.start && (caret < row.end || (row.lastInLine() && caret == row.end))) {
+            const RowMap::Shaped shaped = m_rows.shape(row);
+            const int at = caret - shaped.start + (m_preedit.isEmpty() ? 0 : m_preeditCursor);
+            shaped.layout->drawCursor(&painter, QPointF(Margin, y - shaped.line.y()), at, 1);
+        }
     }
 }
