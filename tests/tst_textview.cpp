@@ -172,13 +172,13 @@ void TestTextView::contextMenuEntries_data()
     QTest::addColumn<int>("selected");
     QTest::addColumn<bool>("undoable");
     QTest::addColumn<QStringList>("enabled");
-    const QStringList always = {"edit-paste", "select-all"};
+    const QStringList always = {"edit-paste", "select-all", "find-replace"};
     QTest::newRow("nothing selected, nothing done") << 0 << false << always;
     QTest::newRow("a selection") << 2 << false
-                                 << QStringList{"edit-cut", "edit-copy", "edit-paste",
-                                                "edit-delete", "select-all"};
+                                 << QStringList{"edit-cut",    "edit-copy",  "edit-paste",
+                                                "edit-delete", "select-all", "find-replace"};
     QTest::newRow("after an edit")
-        << 0 << true << QStringList{"edit-undo", "edit-paste", "select-all"};
+        << 0 << true << QStringList{"edit-undo", "edit-paste", "select-all", "find-replace"};
 }
 
 void TestTextView::contextMenuEntries()
@@ -204,7 +204,7 @@ void TestTextView::contextMenuEntries()
             on.append(action->objectName());
     }
     QCOMPARE(names, (QStringList{"edit-undo", "edit-redo", "edit-cut", "edit-copy", "edit-paste",
-                                 "edit-delete", "select-all"}));
+                                 "edit-delete", "select-all", "find-replace"}));
     QCOMPARE(on, enabled);
     // The menu opens on the box's own event, at the mouse.
     bool opened = false;

@@ -12,10 +12,13 @@ SourceBox::SourceBox(TextModel &model, QWidget *parent) : TextView(model, parent
 
 namespace {
 
-// The local files among dropped or pasted data, in their order.
+// The local files among dropped or pasted data, in their order; an empty
+// clipboard has no data at all.
 QList<QUrl> localFiles(const QMimeData *source)
 {
     QList<QUrl> files;
+    if (!source)
+        return files;
     for (const QUrl &url : source->urls()) {
         if (url.isLocalFile())
             files.append(url);

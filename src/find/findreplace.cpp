@@ -16,15 +16,15 @@ namespace {
 // The layout, in twips: labels, boxes and options on the left, the buttons
 // stacked on the right, the status line across the bottom.
 constexpr int LabelLeft = 120;
-constexpr int LabelWidth = 1500;
-constexpr int BoxLeft = 1680;
-constexpr int BoxWidth = 3780;
+constexpr int LabelWidth = 1800;
+constexpr int BoxLeft = LabelLeft + LabelWidth + 60;
+constexpr int BoxWidth = 4200;
 constexpr int BoxHeight = 345;
-constexpr int OptionWidth = 1980;
+constexpr int OptionWidth = 2340;
 constexpr int OptionHeight = 300;
 constexpr int SecondColumn = BoxLeft + OptionWidth + 60;
-constexpr int ButtonLeft = 5640;
-constexpr int ButtonWidth = 1500;
+constexpr int ButtonLeft = BoxLeft + BoxWidth + 180;
+constexpr int ButtonWidth = 1920;
 constexpr int ButtonHeight = 375;
 constexpr int StatusTop = 2520;
 constexpr int ClientWidth = ButtonLeft + ButtonWidth + 120;
