@@ -179,6 +179,7 @@ void TestFindWindow::controlsAreTheSettings()
     PageSearch &search = program.document().search();
     ask(program, "Ctrl+F");
     QWidget *window = program.windows().find<FindReplace>();
+    QVERIFY(window);
     QTest::keyClicks(window->findChild<QLineEdit *>("findwhat"), "be");
     QTest::keyClicks(window->findChild<QLineEdit *>("replacewith"), "BE");
     QVERIFY(shown(window) == search.settings());
@@ -194,6 +195,7 @@ void TestFindWindow::controlsAreTheSettings()
     // A window opened again shows the last settings.
     ask(program, "Ctrl+H");
     window = program.windows().find<FindReplace>();
+    QVERIFY(window);
     QVERIFY(shown(window) == last);
     QCOMPARE(window->findChild<QLineEdit *>("replacewith")->selectedText(), QString("BE"));
 }
@@ -205,6 +207,7 @@ void TestFindWindow::searchAndEscape()
     page.setText(Page);
     ask(program, "Ctrl+F");
     QWidget *window = program.windows().find<FindReplace>();
+    QVERIFY(window);
     QLabel *status = window->findChild<QLabel *>("status");
     QTest::keyClicks(window->findChild<QLineEdit *>("findwhat"), "beta");
     QTest::mouseClick(window->findChild<QPushButton *>("findnext"), Qt::LeftButton);
@@ -233,6 +236,7 @@ void TestFindWindow::searchAndEscape()
     // Replace All is one step to undo.
     ask(program, "Ctrl+H");
     window = program.windows().find<FindReplace>();
+    QVERIFY(window);
     QTest::keyClicks(QApplication::focusWidget(), "[$]");
     QTest::mouseClick(window->findChild<QPushButton *>("replaceall"), Qt::LeftButton);
     QTRY_COMPARE(page.text(), QString("alpha [$]\n[$] (gamma) [$]\n"));

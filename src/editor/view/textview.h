@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QPointer>
 
+#include <optional>
 #include <utility>
 
 #include "editor/rows/rowmap.h"
@@ -131,6 +132,8 @@ private:
     bool moveKey(QKeyEvent *event);
     bool editKey(QKeyEvent *event);
     bool findKey(QKeyEvent *event);
+    static QKeyCombination findShortcut(FindRequest request);
+    static std::optional<FindRequest> findRequestFor(const QKeyEvent *event);
     int verticalMove(int rows, int position);
     int pageMove(bool down);
     static bool typesText(const QKeyEvent *event);

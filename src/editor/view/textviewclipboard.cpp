@@ -10,9 +10,8 @@
 
 namespace {
 
-QString withShortcut(const QString &text, QKeySequence::StandardKey key)
+QString withShortcut(const QString &text, const QKeySequence &sequence)
 {
-    const QKeySequence sequence(key);
     if (sequence.isEmpty())
         return text;
     return text + QLatin1Char('\t') + sequence.toString(QKeySequence::NativeText);
@@ -107,8 +106,8 @@ QMenu *TextView::createContextMenu(QWidget *parent)
             m_model.selectionEnd() - m_model.selectionStart() < m_model.length(),
         &TextView::selectAll);
     menu->addSeparator();
-    add("find-replace", withShortcut(tr("Find and Replace\u2026"), QKeySequence::Find), true,
-        &TextView::requestFind);
+    add("find-replace", withShortcut(tr("Find and Replace\u2026"), findShortcut(FindRequest::Find)),
+        true, &TextView::requestFind);
     return menu;
 }
 

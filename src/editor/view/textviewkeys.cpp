@@ -47,12 +47,8 @@ bool TextView::event(QEvent *event)
                                                           QKeySequence::SelectStartOfDocument,
                                                           QKeySequence::SelectEndOfDocument,
                                                           QKeySequence::DeleteStartOfWord,
-                                                          QKeySequence::DeleteEndOfWord,
-                                                          QKeySequence::Find,
-                                                          QKeySequence::Replace,
-                                                          QKeySequence::FindNext,
-                                                          QKeySequence::FindPrevious};
-        bool own = typesText(key) && key->key() != Qt::Key_Tab;
+                                                          QKeySequence::DeleteEndOfWord};
+        bool own = (typesText(key) && key->key() != Qt::Key_Tab) || findRequestFor(key);
         for (QKeySequence::StandardKey sequence : owned)
             own = own || key->matches(sequence);
         if (own) {
@@ -203,21 +199,38 @@ bool TextView::editKey(QKeyEvent *event)
     return true;
 }
 
+QKeyCombination TextView::findShortcut(FindRequest request)
+{
+    // The same on every desktop: not every one binds a key to Replace.
+    switch (request) {
+    case FindRequest::Find:
+        return Qt::CTRL | Qt::Key_F;
+    case FindRequest::Replace:
+        return Qt::CTRL | Qt::Key_H;
+    case FindRequest::FindNext:
+        return QKeyCombination(Qt::Key_F3);
+    case FindRequest::FindPrevious:
+        return Qt::SHIFT | Qt::Key_F3;
+    }
+    return {};
+}
+
+std::optional<FindRequest> TextView::findRequestFor(const QKeyEvent *event)
+{
+    for (FindRequest request : {FindRequest::Find, FindRequest::Replace, FindRequest::FindNext,
+                                FindRequest::FindPrevious}) {
+        if (event->keyCombination() == findShortcut(request))
+            return request;
+    }
+    return std::nullopt;
+}
+
 bool TextView::findKey(QKeyEvent *event)
 {
-    static const std::pair<QKeySequence::StandardKey, FindRequest> keys[] = {
-        {QKeySequence::Find, FindRequest::Find},
-        {QKeySequence::Replace, FindRequest::Replace},
-        {QKeySequence::FindNext, FindRequest::FindNext},
-        {QKeySequence::FindPrevious, FindRequest::FindPrevious},
-    };
-    for (const auto &[key, request] : keys) {
-        if (event->matches(key)) {
-            emit findRequested(request);
-            return true;
-        }
-    }
-    return false;
+    const std::optional<FindRequest> request = findRequestFor(event);
+    if (request)
+        emit findRequested(*request);
+    return request.has_value();
 }
 
 void TextView::removeOr(int from, int to)
