@@ -1,6 +1,7 @@
 #include "editor/text/piecetree.h"
 
 #include <algorithm>
+#include <limits>
 #include <random>
 #include <utility>
 
@@ -121,6 +122,75 @@ const Node *lastNode(const Node *node)
     return node;
 }
 
+struct Leaf
+{
+    const TextBuffer *buffer;
+    int start;
+    int length;
+};
+
+// Appends the pieces of [start, end) to `leaves`, joining runs that continue one another.
+void addLeaf(std::vector<Leaf> &leaves, const TextBuffer *buffer, int start, int length)
+{
+    if (length <= 0)
+        return;
+    if (!leaves.empty()) {
+        Leaf &last = leaves.back();
+        if (last.buffer == buffer && last.start + last.length == start) {
+            last.length += length;
+            return;
+        }
+    }
+    leaves.push_back({buffer, start, length});
+}
+
+void collectLeaves(const Node *node, int start, int end, int base, std::vector<Leaf> &leaves)
+{
+    while (node) {
+        const int leftEnd = base + lengthOf(node->left);
+        if (start < leftEnd)
+            collectLeaves(node->left.get(), start, end, base, leaves);
+        const int pieceEnd = leftEnd + node->length;
+        if (end <= leftEnd)
+            return;
+        if (start < pieceEnd) {
+            const int from = std::max(start, leftEnd);
+            addLeaf(leaves, node->buffer, node->start + from - leftEnd,
+                    std::min(end, pieceEnd) - from);
+        }
+        if (end <= pieceEnd)
+            return;
+        base = pieceEnd;
+        node = node->right.get();
+    }
+}
+
+// A balanced tree of `leaves`, in order. Priorities fall by depth, in bands
+// that share the range nextPriority() draws from, so that later edits keep
+// it balanced as they would a tree built one insertion at a time.
+Root buildBalanced(const std::vector<Leaf> &leaves, std::size_t from, std::size_t to, int depth,
+                   quint32 band, int maxDepth, std::minstd_rand &generator)
+{
+    if (from >= to)
+        return nullptr;
+    const std::size_t middle = from + (to - from) / 2;
+    Root left = buildBalanced(leaves, from, middle, depth + 1, band, maxDepth, generator);
+    Root right = buildBalanced(leaves, middle + 1, to, depth + 1, band, maxDepth, generator);
+    const quint32 priority = quint32(maxDepth - depth) * band + quint32(generator()) % band + 1;
+    const Leaf &leaf = leaves[middle];
+    return make(std::move(left), std::move(right), leaf.buffer, leaf.start, leaf.length, priority);
+}
+
+Root buildBalanced(const std::vector<Leaf> &leaves)
+{
+    int maxDepth = 0;
+    while ((std::size_t(1) << maxDepth) <= leaves.size())
+        ++maxDepth;
+    const quint32 band = quint32(std::numeric_limits<qint32>::max()) / quint32(maxDepth + 1);
+    std::minstd_rand generator(quint32(leaves.size()));
+    return buildBalanced(leaves, 0, leaves.size(), 0, band, maxDepth, generator);
+}
+
 void readRange(const Node *node, int start, int end, int base,
                const std::function<void(QStringView)> &chunk)
 {
@@ -157,8 +227,9 @@ bool PieceTree::reset(const QString &text)
         return false;
     m_root.reset();
     m_buffers.clear();
-    m_buffers.push_back(std::make_unique<TextBuffer>(text));
-    m_buffers.push_back(std::make_unique<TextBuffer>());
+    m_buffers.push_back(std::make_shared<TextBuffer>(text));
+    m_buffers.push_back(std::make_shared<TextBuffer>());
+    m_sealed = false;
     if (!text.isEmpty())
         m_root = make(nullptr, nullptr, m_buffers[0].get(), 0, int(text.size()), nextPriority());
     return true;
@@ -270,19 +341,29 @@ void PieceTree::read(int start, int count, const std::function<void(QStringView)
         readRange(m_root.get(), start, start + count, 0, chunk);
 }
 
+std::pair<const TextBuffer *, int> PieceTree::append(QStringView text)
+{
+    // The added text only grows, even when undone: past its size, a buffer of
+    // its own takes what comes next, so that its offsets stay in range too.
+    // A buffer a snapshot sees is read on another thread and never grows again.
+    TextBuffer *last = m_buffers.back().get();
+    if (m_sealed || (last->size() > 0 && last->size() > m_bufferSize - text.size())) {
+        m_buffers.push_back(std::make_shared<TextBuffer>());
+        m_sealed = false;
+        last = m_buffers.back().get();
+    }
+    const int at = last->size();
+    last->append(text);
+    return {last, at};
+}
+
 bool PieceTree::insert(int offset, QStringView text)
 {
     if (!fits(0, text.size()))
         return false;
     if (text.isEmpty())
         return true;
-    // The added text only grows, even when undone: past its size, a buffer of
-    // its own takes what comes next, so that its offsets stay in range too.
-    if (m_buffers.back()->size() > 0 && m_buffers.back()->size() > m_bufferSize - text.size())
-        m_buffers.push_back(std::make_unique<TextBuffer>());
-    TextBuffer *added = m_buffers.back().get();
-    const int bufferEnd = added->size();
-    added->append(text);
+    const auto [added, bufferEnd] = append(text);
     auto [before, after] = split(m_root, offset);
     // Typing appends to the piece it typed last.
     const Node *last = lastNode(before.get());
@@ -305,6 +386,88 @@ bool PieceTree::insertCopy(int offset, int start, int count)
     Root copied = split(rest, count).first;
     auto [before, after] = split(m_root, offset);
     m_root = merge(merge(before, copied), after);
+    return true;
+}
+
+QStringView PieceTree::pieceAt(int offset, int *pieceStart) const
+{
+    int base = 0;
+    const Node *node = m_root.get();
+    while (node) {
+        const int leftEnd = base + lengthOf(node->left);
+        if (offset < leftEnd) {
+            node = node->left.get();
+            continue;
+        }
+        if (offset < leftEnd + node->length) {
+            *pieceStart = leftEnd;
+            return QStringView(node->buffer->text()).mid(node->start, node->length);
+        }
+        base = leftEnd + node->length;
+        node = node->right.get();
+    }
+    *pieceStart = length();
+    return {};
+}
+
+std::shared_ptr<const PieceTree> PieceTree::snapshot()
+{
+    m_sealed = true;
+    return std::make_shared<const PieceTree>(*this);
+}
+
+PieceTree::Edited PieceTree::replaced(const std::vector<Replacement> &replacements,
+                                      QStringView texts) const
+{
+    // A run between two replacements shorter than this is copied with them,
+    // as a node costs about as much as this many characters.
+    constexpr int CopyBelow = 64;
+    Edited edited;
+    edited.base = m_root;
+    qsizetype newLength = length();
+    qsizetype copied = 0;
+    int end = 0;
+    for (const Replacement &r : replacements) {
+        newLength += r.length - r.removed;
+        copied += r.length + (r.start - end < CopyBelow ? r.start - end : 0);
+        end = r.start + r.removed;
+    }
+    if (newLength > MaxLength)
+        return edited;
+    edited.buffer = std::make_shared<TextBuffer>();
+    TextBuffer &buffer = *edited.buffer;
+    buffer.reserve(copied);
+    std::vector<Leaf> leaves;
+    const auto keep = [&](int from, int to) {
+        if (to - from >= CopyBelow) {
+            collectLeaves(m_root.get(), from, to, 0, leaves);
+            return;
+        }
+        const int at = buffer.size();
+        read(from, to - from, [&buffer](QStringView chunk) { buffer.append(chunk); });
+        addLeaf(leaves, &buffer, at, to - from);
+    };
+    end = 0;
+    for (const Replacement &r : replacements) {
+        keep(end, r.start);
+        const int at = buffer.size();
+        buffer.append(texts.mid(r.from, r.length));
+        addLeaf(leaves, &buffer, at, r.length);
+        end = r.start + r.removed;
+    }
+    if (end < length())
+        collectLeaves(m_root.get(), end, length(), 0, leaves);
+    edited.root = buildBalanced(leaves);
+    return edited;
+}
+
+bool PieceTree::adopt(const Edited &edited)
+{
+    if (!edited.buffer || edited.base != m_root)
+        return false;
+    // Before the buffer typing appends to, which stays the last one.
+    m_buffers.insert(m_buffers.end() - 1, edited.buffer);
+    m_root = edited.root;
     return true;
 }
 

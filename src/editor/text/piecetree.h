@@ -48,6 +48,9 @@ public:
     QString text(int start, int count) const;
     // Calls `chunk` with consecutive runs of [start, start + count).
     void read(int start, int count, const std::function<void(QStringView)> &chunk) const;
+    // The stored run that holds `offset`, and where it starts in the text;
+    // empty at the end of the text.
+    QStringView pieceAt(int offset, int *pieceStart) const;
 
     // Both insertions change nothing and return false past MaxLength.
     bool insert(int offset, QStringView text);
@@ -59,8 +62,42 @@ public:
     Root root() const { return m_root; }
     void setRoot(Root root) { m_root = std::move(root); }
 
+    // The text as it stands, for reading on another thread while this tree
+    // goes on changing: the snapshot shares every piece and buffer, and the
+    // buffers it sees are never appended to again.
+    std::shared_ptr<const PieceTree> snapshot();
+
+    // [start, start + removed) becomes the `length` characters from `from`
+    // of the replacement texts.
+    struct Replacement
+    {
+        int start = 0;
+        int removed = 0;
+        int from = 0;
+        int length = 0;
+    };
+    // A text made from this one, to be adopted by the tree it was taken from.
+    struct Edited
+    {
+        Root base; // the text it was made from
+        Root root;
+        std::shared_ptr<TextBuffer> buffer; // the characters it adds; none when it would not fit
+    };
+    // The text with `replacements` (in order, not overlapping) made, built
+    // without touching this tree, so that a snapshot can be edited on another
+    // thread.
+    Edited replaced(const std::vector<Replacement> &replacements, QStringView texts) const;
+    // Takes `edited` as the current text; false, with nothing changed, when
+    // it was made from another text.
+    bool adopt(const Edited &edited);
+
 private:
+    // Appends `text` to the buffer of added text, or a new one when that is
+    // full or a snapshot sees it; returns where it went.
+    std::pair<const TextBuffer *, int> append(QStringView text);
+
     Root m_root;
     int m_bufferSize;
-    std::vector<std::unique_ptr<TextBuffer>> m_buffers; // [0] original, then added text
+    std::vector<std::shared_ptr<TextBuffer>> m_buffers; // [0] original, then added text
+    bool m_sealed = false;                              // a snapshot sees the last buffer
 };

@@ -35,6 +35,9 @@ public:
     bool isRegular() const { return m_options.regularExpression; }
     const QStringMatcher &matcher() const { return m_matcher; }
     const QRegularExpression &expression() const { return m_expression; }
+    // The same expression, matching nothing empty where a match attempt
+    // starts: how a search goes on after an empty match.
+    const QRegularExpression &notEmptyAtStart() const { return m_notEmptyAtStart; }
 
     // The text that takes a match's place: `replacement` as it stands for a
     // literal; for an expression \0 to \9 stand for its groups, \n and \t
@@ -52,4 +55,5 @@ private:
     Options m_options;
     QStringMatcher m_matcher;
     QRegularExpression m_expression;
+    QRegularExpression m_notEmptyAtStart;
 };

@@ -14,6 +14,7 @@ public:
     const QString &text() const { return m_text; }
     int size() const { return int(m_text.size()); }
     void append(QStringView added);
+    void reserve(qsizetype size) { m_text.reserve(size); }
 
     // Line breaks within [start, end).
     int breaksIn(int start, int end) const;

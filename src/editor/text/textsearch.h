@@ -4,9 +4,11 @@
 
 #include <atomic>
 #include <functional>
+#include <limits>
 #include <vector>
 
 class PieceTree;
+class QRegularExpressionMatch;
 class SearchQuery;
 
 // Finding a query in a text held in pieces, without ever flattening it: a
@@ -47,23 +49,35 @@ struct Control
     std::atomic_int *reached = nullptr;
 };
 
-// Calls `found` with each match in `scope` from `from` on, left to right
+// Where a scan starts: at `from`, or, after an empty match there, where
+// QRegularExpression::globalMatch goes on after one. Only matches that start
+// before `until` are wanted.
+struct Start
+{
+    int from = 0;
+    bool afterEmpty = false;
+    int until = std::numeric_limits<int>::max();
+};
+
+// Calls `found` with each match in `scope` from `start` on, left to right
 // and not overlapping, as QString::indexOf steps and as
 // QRegularExpression::globalMatch does over the scope's text; `found`
-// returns false to stop. After an empty match at `from` (`afterEmptyAt` ==
-// from) the scan goes on as globalMatch does after one.
-// `found` also receives the expression's match, for its groups; an invalid
-// one for a literal.
-using Found = std::function<bool(const Match &, const class QRegularExpressionMatch *)>;
-Outcome scan(const PieceTree &text, const SearchQuery &query, Scope scope, int from,
-             const Found &found, Control control = {}, int afterEmptyAt = -1);
+// returns false to stop. A whole word starts and ends where Unicode's word
+// boundaries fall. `found` also receives the expression's match, for its
+// groups; null for a literal.
+using Found = std::function<bool(const Match &, const QRegularExpressionMatch *)>;
+Outcome scan(const PieceTree &text, const SearchQuery &query, Scope scope, Start start,
+             const Found &found, Control control = {});
 
-// The first match at or after `from`, within `scope`.
-Match findForward(const PieceTree &text, const SearchQuery &query, Scope scope, int from,
-                  Control control = {}, Outcome *outcome = nullptr, int afterEmptyAt = -1);
+// The first match from `start`, within `scope`.
+Match findForward(const PieceTree &text, const SearchQuery &query, Scope scope, Start start,
+                  Control control = {}, Outcome *outcome = nullptr);
 // The last match that starts before `before`, within `scope`.
 Match findBackward(const PieceTree &text, const SearchQuery &query, Scope scope, int before,
                    Control control = {}, Outcome *outcome = nullptr);
+
+// Whether a whole word may start or end at `position`.
+bool isWordBoundary(const PieceTree &text, int position);
 
 // Every match in `scope`, in order.
 std::vector<Match> findAll(const PieceTree &text, const SearchQuery &query, Scope scope,
