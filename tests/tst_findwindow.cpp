@@ -32,6 +32,7 @@ QString focusName()
 void ask(TestSupport::Program &program, const QString &how)
 {
     QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
     if (how != "menu") {
         QTest::keySequence(focus, QKeySequence(how));
         return;
@@ -48,6 +49,13 @@ void ask(TestSupport::Program &program, const QString &how)
     QCOMPARE(entry->text(), QString("Find and Replace\u2026\tCtrl+F"));
     menu->close();
     entry->trigger();
+}
+
+// The window, once the window system has made it the active one.
+FindReplace *activeWindow(TestSupport::Program &program)
+{
+    FindReplace *window = program.windows().find<FindReplace>();
+    return window && QTest::qWaitForWindowActive(window) ? window : nullptr;
 }
 
 // What the window's controls show, as the search's settings.
@@ -155,7 +163,7 @@ void TestFindWindow::tabOrder()
 {
     TestSupport::Program program;
     ask(program, "Ctrl+F");
-    QVERIFY(QTest::qWaitForWindowActive(program.windows().find<FindReplace>()));
+    QVERIFY(activeWindow(program));
     QStringList visited{focusName()};
     for (int i = 0; i < 12; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -178,7 +186,7 @@ void TestFindWindow::controlsAreTheSettings()
     TestSupport::Program program;
     PageSearch &search = program.document().search();
     ask(program, "Ctrl+F");
-    QWidget *window = program.windows().find<FindReplace>();
+    QWidget *window = activeWindow(program);
     QVERIFY(window);
     QTest::keyClicks(window->findChild<QLineEdit *>("findwhat"), "be");
     QTest::keyClicks(window->findChild<QLineEdit *>("replacewith"), "BE");
@@ -191,10 +199,11 @@ void TestFindWindow::controlsAreTheSettings()
     const PageSearch::Settings last = search.settings();
     QTest::mouseClick(window->findChild<QPushButton *>("close"), Qt::LeftButton);
     QTRY_VERIFY(!program.windows().find<FindReplace>());
+    QTRY_COMPARE(QApplication::focusWidget(), program.source());
 
     // A window opened again shows the last settings.
     ask(program, "Ctrl+H");
-    window = program.windows().find<FindReplace>();
+    window = activeWindow(program);
     QVERIFY(window);
     QVERIFY(shown(window) == last);
     QCOMPARE(window->findChild<QLineEdit *>("replacewith")->selectedText(), QString("BE"));
@@ -206,7 +215,7 @@ void TestFindWindow::searchAndEscape()
     Document &page = program.document();
     page.setText(Page);
     ask(program, "Ctrl+F");
-    QWidget *window = program.windows().find<FindReplace>();
+    QWidget *window = activeWindow(program);
     QVERIFY(window);
     QLabel *status = window->findChild<QLabel *>("status");
     QTest::keyClicks(window->findChild<QLineEdit *>("findwhat"), "beta");
@@ -235,7 +244,7 @@ void TestFindWindow::searchAndEscape()
 
     // Replace All is one step to undo.
     ask(program, "Ctrl+H");
-    window = program.windows().find<FindReplace>();
+    window = activeWindow(program);
     QVERIFY(window);
     QTest::keyClicks(QApplication::focusWidget(), "[$]");
     QTest::mouseClick(window->findChild<QPushButton *>("replaceall"), Qt::LeftButton);
