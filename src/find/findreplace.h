@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/view/findrequest.h"
 #include "ui/window.h"
 
+enum class FindRequest;
 class PageSearch;
 class QCheckBox;
 class QLabel;

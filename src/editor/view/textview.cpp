@@ -48,7 +48,7 @@ TextView::TextView(TextModel &model, QWidget *parent)
 void TextView::setMarks(const PageSearch *search)
 {
     if (m_marks)
-        disconnect(m_marks, nullptr, this, nullptr);
+        disconnect(m_marks, nullptr, viewport(), nullptr);
     m_marks = search;
     if (search)
         connect(search, &PageSearch::marksChanged, viewport(), qOverload<>(&QWidget::update));
