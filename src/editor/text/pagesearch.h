@@ -3,12 +3,14 @@
 #include <QObject>
 #include <QString>
 
-#include <memory>
 #include <vector>
 
+#include "editor/text/backgroundjob.h"
+#include "editor/text/piecetree.h"
 #include "editor/text/searchquery.h"
 #include "editor/text/textsearch.h"
 
+class QTimer;
 class TextModel;
 
 // Find and Replace over a page of any size. A search that takes longer than a
@@ -66,10 +68,62 @@ signals:
     void marksChanged();
 
 private:
-    class Private;
-    std::unique_ptr<Private> d;
+    using Match = TextSearch::Match;
+    struct Found
+    {
+        Match match;
+        TextSearch::Outcome outcome = TextSearch::Outcome::Done;
+    };
+    // Every match of the query in the part searched, for one version of the text.
+    struct Count
+    {
+        PieceTree::Root root;
+        std::vector<Match> kept; // the first MaxKept of them
+        int total = -1;          // -1 while not counted
+    };
+    struct Replaced
+    {
+        PieceTree::Edited edited;
+        std::vector<PieceTree::Replacement> replacements;
+        TextSearch::Outcome outcome = TextSearch::Outcome::Done;
+    };
+
+    // Whether the query can be searched; says why not when not.
+    bool ready();
+    TextSearch::Scope scope() const;
+    bool counted() const;
+    // Looks for the match after or before the selection, in the background
+    // when it takes longer than a frame.
+    void find(bool backward);
+    void showFound(int ticket, const PieceTree::Root &root, const Found &found);
+    void select(const Match &match);
+    void startCount();
+    void showCount(int ticket, const std::shared_ptr<Count> &count);
+    void showReplaced(int ticket, const Replaced &replaced);
+    void textChanged(int start, int removed, int added);
+    // Drops what was found for the query or text before.
+    void forget();
+    void setStatus(const QString &status);
+    void showProgress();
+    QString countStatus() const;
+
     TextModel &m_model;
     Settings m_settings;
+    SearchQuery m_query;
+    TextSearch::Scope m_selection; // what "in selection" searches, following edits
+    Match m_current;
+    PieceTree::Root m_currentRoot; // the text m_current was found in
+    Count m_count;
     bool m_marksShown = false;
     QString m_status;
+
+    // Finding and replacing, and counting, each run on a thread of their own.
+    // A result is shown only when its ticket is still the latest.
+    BackgroundJob m_finder;
+    BackgroundJob m_counter;
+    int m_findTicket = 0;
+    int m_countTicket = 0;
+    bool m_finding = false;
+    bool m_counting = false;
+    QTimer *m_progress;
 };
