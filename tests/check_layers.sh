@@ -37,7 +37,7 @@ report=$(
     # The text view's differential test and benchmark use Qt's stock box as
     # their oracle; they never reach into the source box.
     grep -rHnE 'QPlainTextEdit|QTextDocument|QTextCursor|qt_scrollarea_viewport|documentLayout|lineWrapMode' tests bench \
-        --include='*.h' --include='*.cpp' --exclude=tst_textviewdiff.cpp --exclude=bench_textview.cpp |
+        --include='*.h' --include='*.cpp' --exclude=tst_textviewdiff.cpp --exclude=bench_textview.cpp --exclude=bench_find.cpp |
         sed 's/^/source box internals: /'
 )
 if [ -n "$report" ]; then

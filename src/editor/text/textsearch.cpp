@@ -125,8 +125,10 @@ Outcome scanLiteral(const PieceTree &text, const SearchQuery &query, Scope scope
             return Outcome::Cancelled;
         int pieceStart = 0;
         const QStringView piece = text.pieceAt(position, &pieceStart);
-        const QStringView chunk = piece.mid(
-            position - pieceStart, std::min(end, pieceStart + int(piece.size())) - position);
+        // A long piece is searched a window at a time, so that a cancel is heard soon.
+        const int chunkEnd =
+            std::min({end, pieceStart + int(piece.size()), position + LargestWindow});
+        const QStringView chunk = piece.mid(position - pieceStart, chunkEnd - position);
         bool stop = false;
         if (!seam.isEmpty()) {
             QString joined = seam;
@@ -148,7 +150,6 @@ Outcome scanLiteral(const PieceTree &text, const SearchQuery &query, Scope scope
             if (++checks % CheckEvery == 0 && cancelled(control))
                 return Outcome::Cancelled;
         }
-        const int chunkEnd = position + int(chunk.size());
         const int keepFrom = std::max(next, chunkEnd - (size - 1));
         if (keepFrom >= chunkEnd)
             seam.clear();
