@@ -290,23 +290,29 @@ void TestTextSearch::replacesAsFlatText()
         from -= from > 0 && from < text.size() && text.at(from).isLowSurrogate() ? 1 : 0;
         to -= to > from && text.at(to - 1).isHighSurrogate() ? 1 : 0;
 
-        QString texts;
-        std::vector<PieceTree::Replacement> replacements;
-        TextSearch::scan(
-            tree, query, {from, to}, {from},
-            [&](const Match &m, const QRegularExpressionMatch *groups) {
-                const QString with =
-                    groups ? query.replacementFor(replacement, *groups) : replacement;
-                replacements.push_back({m.start, m.length, int(texts.size()), int(with.size())});
-                texts += with;
-                return true;
-            });
-        const PieceTree::Edited edited = tree.replaced(replacements, texts);
+        // A position before a replacement stays, one after it moves by its
+        // growth, and one inside it goes to its end.
+        const int position = random.bounded(int(text.size()) + 1);
+        int moved = position;
+        PieceTree::Builder builder(tree, {position});
+        TextSearch::scan(tree, query, {from, to}, {from},
+                         [&](const Match &m, const QRegularExpressionMatch *groups) {
+                             const QString with =
+                                 groups ? query.replacementFor(replacement, *groups) : replacement;
+                             builder.replace(m.start, m.length, with);
+                             if (position > m.start)
+                                 moved = position < m.end()
+                                             ? moved - (position - m.start) + int(with.size())
+                                             : moved + int(with.size()) - m.length;
+                             return true;
+                         });
+        const PieceTree::Edited edited = builder.finish();
+        QCOMPARE(edited.positions, std::vector<int>{moved});
         QCOMPARE(tree.text(), text);
         QVERIFY(tree.adopt(edited));
         QCOMPARE(tree.text(), replacedByQt(text, query, replacement, from, to));
         QCOMPARE(tree.lineCount(), int(tree.text().count(QLatin1Char('\n'))) + 1);
-        if (!replacements.empty())
+        if (edited.root != edited.base)
             QVERIFY(!tree.adopt(edited)); // made from a text that is gone
     }
 }

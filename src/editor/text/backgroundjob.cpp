@@ -1,5 +1,6 @@
 #include "editor/text/backgroundjob.h"
 
+#include <algorithm>
 #include <chrono>
 
 BackgroundJob::~BackgroundJob()
@@ -7,15 +8,16 @@ BackgroundJob::~BackgroundJob()
     cancel();
     if (m_thread.joinable())
         m_thread.join();
+    for (auto &[thread, state] : m_stopping)
+        thread.join();
 }
 
 void BackgroundJob::start(Work work)
 {
     cancel();
-    // The work before was asked to stop when the text changed or another
-    // began, so this wait is short.
     if (m_thread.joinable())
-        m_thread.join();
+        m_stopping.emplace_back(std::move(m_thread), m_state);
+    reap();
     m_state = std::make_shared<State>();
     m_thread = std::thread([state = m_state, work = std::move(work)] {
         work({&state->cancel, &state->reached});
@@ -23,6 +25,20 @@ void BackgroundJob::start(Work work)
         state->done = true;
         state->ended.notify_all();
     });
+}
+
+void BackgroundJob::reap()
+{
+    const auto ended = [](std::pair<std::thread, std::shared_ptr<State>> &stopping) {
+        {
+            const std::lock_guard<std::mutex> lock(stopping.second->mutex);
+            if (!stopping.second->done)
+                return false;
+        }
+        stopping.first.join();
+        return true;
+    };
+    m_stopping.erase(std::remove_if(m_stopping.begin(), m_stopping.end(), ended), m_stopping.end());
 }
 
 void BackgroundJob::cancel()

@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "editor/text/textsearch.h"
 
@@ -18,7 +20,7 @@ public:
     using Work = std::function<void(const TextSearch::Control &control)>;
 
     BackgroundJob() = default;
-    // Asks the work to stop and waits for it.
+    // Asks the work to stop and waits for it, and for any stopped before.
     ~BackgroundJob();
     BackgroundJob(const BackgroundJob &) = delete;
     BackgroundJob &operator=(const BackgroundJob &) = delete;
@@ -42,6 +44,12 @@ private:
         bool done = false;
     };
 
+    // Joins the threads of work stopped before that have ended.
+    void reap();
+
     std::shared_ptr<State> m_state;
     std::thread m_thread;
+    // Work asked to stop goes on until it next looks at its flag, which one
+    // match of a runaway expression can put off: it is not waited for.
+    std::vector<std::pair<std::thread, std::shared_ptr<State>>> m_stopping;
 };

@@ -307,30 +307,24 @@ void PageSearch::replaceAll()
     const SearchQuery::Options options = m_settings.options;
     const QString replacement = m_settings.replacement;
     const TextSearch::Scope in = scope();
+    const std::vector<int> selection{m_model.caret(), m_model.anchor()};
     const auto result = std::make_shared<Replaced>();
     m_finding = true;
-    m_finder.start([this, ticket, text, result, pattern, options, replacement,
-                    in](const TextSearch::Control &control) {
+    m_finder.start([this, ticket, text, result, pattern, options, replacement, in,
+                    selection](const TextSearch::Control &control) {
         const SearchQuery query(pattern, options);
-        // A literal's replacement is the same for every match, and kept once.
-        QString texts = query.isRegular() ? QString() : replacement;
-        std::vector<PieceTree::Replacement> &replacements = result->replacements;
+        PieceTree::Builder builder(*text, selection);
         result->outcome = TextSearch::scan(
             *text, query, in, {in.start},
             [&](const Match &match, const QRegularExpressionMatch *groups) {
-                if (!groups) {
-                    replacements.push_back({match.start, match.length, 0, int(texts.size())});
-                    return true;
-                }
-                const QString with = query.replacementFor(replacement, *groups);
-                replacements.push_back(
-                    {match.start, match.length, int(texts.size()), int(with.size())});
-                texts += with;
+                builder.replace(match.start, match.length,
+                                groups ? query.replacementFor(replacement, *groups) : replacement);
+                ++result->count;
                 return true;
             },
             control);
         if (result->outcome == Outcome::Done)
-            result->edited = text->replaced(replacements, texts);
+            result->edited = builder.finish();
         QMetaObject::invokeMethod(
             this, [this, ticket, result] { showReplaced(ticket, *result); }, Qt::QueuedConnection);
     });
@@ -349,12 +343,12 @@ void PageSearch::showReplaced(int ticket, const Replaced &replaced)
     showProgress();
     if (replaced.outcome != Outcome::Done)
         return setStatus(outcomeStatus(replaced.outcome));
-    if (replaced.replacements.empty())
+    if (replaced.count == 0)
         return setStatus(tr("No matches"));
     // Dropped when the text has changed since it was searched.
-    if (!m_model.adopt(replaced.edited, replaced.replacements))
+    if (!m_model.adopt(replaced.edited))
         return;
-    setStatus(tr("Replaced %L1").arg(replaced.replacements.size()));
+    setStatus(tr("Replaced %L1").arg(replaced.count));
 }
 
 void PageSearch::cancel()

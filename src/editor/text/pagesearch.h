@@ -84,7 +84,7 @@ private:
     struct Replaced
     {
         PieceTree::Edited edited;
-        std::vector<PieceTree::Replacement> replacements;
+        int count = 0;
         TextSearch::Outcome outcome = TextSearch::Outcome::Done;
     };
 

@@ -122,12 +122,7 @@ const Node *lastNode(const Node *node)
     return node;
 }
 
-struct Leaf
-{
-    const TextBuffer *buffer;
-    int start;
-    int length;
-};
+using Leaf = PieceTree::Run;
 
 // Appends the pieces of [start, end) to `leaves`, joining runs that continue one another.
 void addLeaf(std::vector<Leaf> &leaves, const TextBuffer *buffer, int start, int length)
@@ -416,49 +411,76 @@ std::shared_ptr<const PieceTree> PieceTree::snapshot()
     return std::make_shared<const PieceTree>(*this);
 }
 
-PieceTree::Edited PieceTree::replaced(const std::vector<Replacement> &replacements,
-                                      QStringView texts) const
+PieceTree::Builder::Builder(const PieceTree &from, std::vector<int> positions)
+    : m_from(from), m_moved(positions.size())
 {
-    // A run between two replacements shorter than this is copied with them,
-    // as a node costs about as much as this many characters.
-    constexpr int CopyBelow = 64;
-    Edited edited;
-    edited.base = m_root;
-    qsizetype newLength = length();
-    qsizetype copied = 0;
-    int end = 0;
-    for (const Replacement &r : replacements) {
-        newLength += r.length - r.removed;
-        copied += r.length + (r.start - end < CopyBelow ? r.start - end : 0);
-        end = r.start + r.removed;
+    m_edited.base = from.m_root;
+    m_edited.root = from.m_root;
+    m_edited.buffer = std::make_shared<TextBuffer>();
+    m_edited.positions = std::move(positions);
+}
+
+void PieceTree::Builder::keep(int from, int to)
+{
+    // A run between two replacements shorter than this is copied with them:
+    // it and the replacement after it would cost two nodes, about as much
+    // as this many characters.
+    constexpr int CopyBelow = 96;
+    if (to - from >= CopyBelow) {
+        collectLeaves(m_from.m_root.get(), from, to, 0, m_runs);
+        return;
     }
-    if (newLength > MaxLength)
-        return edited;
-    edited.buffer = std::make_shared<TextBuffer>();
-    TextBuffer &buffer = *edited.buffer;
-    buffer.reserve(copied);
-    std::vector<Leaf> leaves;
-    const auto keep = [&](int from, int to) {
-        if (to - from >= CopyBelow) {
-            collectLeaves(m_root.get(), from, to, 0, leaves);
-            return;
-        }
-        const int at = buffer.size();
-        read(from, to - from, [&buffer](QStringView chunk) { buffer.append(chunk); });
-        addLeaf(leaves, &buffer, at, to - from);
-    };
-    end = 0;
-    for (const Replacement &r : replacements) {
-        keep(end, r.start);
-        const int at = buffer.size();
-        buffer.append(texts.mid(r.from, r.length));
-        addLeaf(leaves, &buffer, at, r.length);
-        end = r.start + r.removed;
+    TextBuffer &buffer = *m_edited.buffer;
+    const int at = buffer.size();
+    m_from.read(from, to - from, [&buffer](QStringView chunk) { buffer.append(chunk); });
+    addLeaf(m_runs, &buffer, at, to - from);
+}
+
+void PieceTree::Builder::replace(int start, int removed, QStringView text)
+{
+    if (m_end < 0) {
+        m_edited.start = start;
+        m_end = 0;
     }
-    if (end < length())
-        collectLeaves(m_root.get(), end, length(), 0, leaves);
-    edited.root = buildBalanced(leaves);
-    return edited;
+    m_edited.removed = start + removed - m_edited.start;
+    m_shift += text.size() - removed;
+    m_edited.added = m_edited.removed + m_shift;
+    // Past the most a tree holds, the rest is only measured.
+    if (!m_from.fits(int(m_edited.removed), m_edited.added))
+        m_edited.buffer.reset();
+    if (m_edited.buffer) {
+        keep(m_end, start);
+        const int at = m_edited.buffer->size();
+        m_edited.buffer->append(text);
+        addLeaf(m_runs, m_edited.buffer.get(), at, int(text.size()));
+    }
+    m_end = start + removed;
+    // A position is moved by the first replacement that reaches it.
+    const qsizetype shiftBefore = m_shift - (text.size() - removed);
+    for (std::size_t i = 0; i < m_moved.size(); ++i) {
+        int &position = m_edited.positions[i];
+        if (m_moved[i])
+            continue;
+        if (position <= start)
+            position += int(shiftBefore);
+        else if (position < start + removed)
+            position = int(start + shiftBefore + text.size());
+        else
+            continue;
+        m_moved[i] = true;
+    }
+}
+
+PieceTree::Edited PieceTree::Builder::finish()
+{
+    for (std::size_t i = 0; i < m_moved.size(); ++i)
+        m_edited.positions[i] += m_moved[i] ? 0 : int(m_shift);
+    if (m_end < 0 || !m_edited.buffer)
+        return std::move(m_edited);
+    if (m_end < m_from.length())
+        collectLeaves(m_from.m_root.get(), m_end, m_from.length(), 0, m_runs);
+    m_edited.root = buildBalanced(m_runs);
+    return std::move(m_edited);
 }
 
 bool PieceTree::adopt(const Edited &edited)

@@ -67,26 +67,50 @@ public:
     // buffers it sees are never appended to again.
     std::shared_ptr<const PieceTree> snapshot();
 
-    // [start, start + removed) becomes the `length` characters from `from`
-    // of the replacement texts.
-    struct Replacement
-    {
-        int start = 0;
-        int removed = 0;
-        int from = 0;
-        int length = 0;
-    };
     // A text made from this one, to be adopted by the tree it was taken from.
     struct Edited
     {
         Root base; // the text it was made from
         Root root;
         std::shared_ptr<TextBuffer> buffer; // the characters it adds; none when it would not fit
+        // The part changed: [start, start + removed) became [start, start + added).
+        int start = 0;
+        qsizetype removed = 0;
+        qsizetype added = 0;
+        // The positions handed in, moved with the text around them.
+        std::vector<int> positions;
     };
-    // The text with `replacements` (in order, not overlapping) made, built
-    // without touching this tree, so that a snapshot can be edited on another
-    // thread.
-    Edited replaced(const std::vector<Replacement> &replacements, QStringView texts) const;
+    // A run of one buffer, as a piece of a text being built.
+    struct Run
+    {
+        const TextBuffer *buffer;
+        int start;
+        int length;
+    };
+
+    // Builds from a tree the text with replacements made, without touching
+    // the tree, so that a snapshot can be edited on another thread. The text
+    // is built as the replacements come, so that they are never all held.
+    class Builder
+    {
+    public:
+        Builder(const PieceTree &from, std::vector<int> positions);
+        // [start, start + removed) of the tree's text becomes `text`; each
+        // replacement comes after the one before, not overlapping it.
+        void replace(int start, int removed, QStringView text);
+        Edited finish();
+
+    private:
+        void keep(int from, int to);
+
+        const PieceTree &m_from;
+        Edited m_edited;
+        std::vector<Run> m_runs;
+        std::vector<bool> m_moved; // which positions have been moved
+        int m_end = -1;            // where the last replacement ended
+        qsizetype m_shift = 0;     // how much longer the text has grown
+    };
+
     // Takes `edited` as the current text; false, with nothing changed, when
     // it was made from another text.
     bool adopt(const Edited &edited);

@@ -90,43 +90,21 @@ bool TextModel::copyWithin(int start, int count, int at)
     return true;
 }
 
-bool TextModel::adopt(const PieceTree::Edited &edited,
-                      const std::vector<PieceTree::Replacement> &replacements)
+bool TextModel::adopt(const PieceTree::Edited &edited)
 {
-    if (replacements.empty())
-        return edited.base == m_tree.root();
     if (edited.base != m_tree.root())
         return false;
-    qsizetype removed = 0;
-    qsizetype added = 0;
-    for (const PieceTree::Replacement &r : replacements) {
-        removed += r.removed;
-        added += r.length;
-    }
     if (!edited.buffer) {
-        allowsEdit(int(removed), added);
+        allowsEdit(int(edited.removed), edited.added);
         return false;
     }
-    const auto moved = [&replacements](int position) {
-        int shift = 0;
-        for (const PieceTree::Replacement &r : replacements) {
-            if (position <= r.start)
-                break;
-            if (position < r.start + r.removed)
-                return r.start + shift + r.length;
-            shift += r.length - r.removed;
-        }
-        return position + shift;
-    };
-    const int caret = moved(m_caret);
-    const int anchor = moved(m_anchor);
-    const int start = replacements.front().start;
-    const int end = replacements.back().start + replacements.back().removed;
+    if (edited.root == edited.base)
+        return true;
     const EditStep step(*this);
     m_tree.adopt(edited);
-    changedSpan(start, end - start, int(end - start + added - removed));
-    m_caret = caret;
-    m_anchor = anchor;
+    changedSpan(edited.start, int(edited.removed), int(edited.added));
+    m_caret = edited.positions.at(0);
+    m_anchor = edited.positions.at(1);
     return true;
 }
 

@@ -71,12 +71,11 @@ public:
     // Puts a copy of [start, start + count) at `at`, sharing its characters,
     // and the caret after it.
     bool copyWithin(int start, int count, int at);
-    // Takes `edited`, made from the text as it stands by `replacements`, as
-    // one step and one change; the caret and anchor move with the text
-    // around them. False, with nothing changed, when the text has changed
-    // since or the result would not fit.
-    bool adopt(const PieceTree::Edited &edited,
-               const std::vector<PieceTree::Replacement> &replacements);
+    // Takes `edited`, made from the text as it stands, as one step and one
+    // change, the caret and anchor at its first two positions. False, with
+    // nothing changed, when the text has changed since or the result would
+    // not fit.
+    bool adopt(const PieceTree::Edited &edited);
     // The text as it stands, to be read on another thread.
     std::shared_ptr<const PieceTree> snapshot() { return m_tree.snapshot(); }
     // Whether an edit that replaces `removed` characters by `added` fits;

@@ -107,14 +107,15 @@ Outcome scanLiteral(const PieceTree &text, const SearchQuery &query, Scope scope
     const int end = int(std::min<qint64>(scope.end, qint64(start.until) + size - 1));
     int next = start.from; // where the next match may start
     int checks = 0;
-    // Tries the match at `at` in the text; false when the scan is to stop.
-    const auto offer = [&](int at, bool &stop) {
-        const Match match{at, size};
+    enum class Offer { NotWhole, Taken, Stop };
+    const auto offer = [&](qsizetype at) {
+        const Match match{int(at), size};
         if (wholeWords && !isWholeWord(text, match))
-            return false;
-        stop = !found(match, nullptr);
+            return Offer::NotWhole;
+        if (!found(match, nullptr))
+            return Offer::Stop;
         next = match.end();
-        return true;
+        return Offer::Taken;
     };
     // The end of the text searched so far, from `next` on, where a match
     // that goes on in the next piece may start.
@@ -125,30 +126,29 @@ Outcome scanLiteral(const PieceTree &text, const SearchQuery &query, Scope scope
             return Outcome::Cancelled;
         int pieceStart = 0;
         const QStringView piece = text.pieceAt(position, &pieceStart);
-        const QStringView chunk = piece.mid(
-            position - pieceStart, std::min(end, pieceStart + int(piece.size())) - position);
-        bool stop = false;
+        // A long piece is searched a window at a time, so that a cancel is heard soon.
+        const int chunkEnd =
+            std::min({end, pieceStart + int(piece.size()), position + LargestWindow});
+        const QStringView chunk = piece.mid(position - pieceStart, chunkEnd - position);
         if (!seam.isEmpty()) {
             QString joined = seam;
             joined.append(chunk.left(size - 1));
             for (qsizetype i = matcher.indexIn(joined, std::max(0, next - seamStart));
-                 i >= 0 && i < seam.size(); i = matcher.indexIn(joined, i + 1)) {
-                if (offer(seamStart + int(i), stop) && !stop)
-                    i = next - seamStart - 1;
-                if (stop)
+                 i >= 0 && i < seam.size();) {
+                const Offer taken = offer(seamStart + i);
+                if (taken == Offer::Stop)
                     return Outcome::Done;
+                i = matcher.indexIn(joined, taken == Offer::Taken ? next - seamStart : i + 1);
             }
         }
-        for (qsizetype i = matcher.indexIn(chunk, std::max(0, next - position)); i >= 0;
-             i = matcher.indexIn(chunk, i + 1)) {
-            if (offer(position + int(i), stop) && !stop)
-                i = next - position - 1;
-            if (stop)
+        for (qsizetype i = matcher.indexIn(chunk, std::max(0, next - position)); i >= 0;) {
+            const Offer taken = offer(position + i);
+            if (taken == Offer::Stop)
                 return Outcome::Done;
             if (++checks % CheckEvery == 0 && cancelled(control))
                 return Outcome::Cancelled;
+            i = matcher.indexIn(chunk, taken == Offer::Taken ? next - position : i + 1);
         }
-        const int chunkEnd = position + int(chunk.size());
         const int keepFrom = std::max(next, chunkEnd - (size - 1));
         if (keepFrom >= chunkEnd)
             seam.clear();
