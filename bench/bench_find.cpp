@@ -150,6 +150,7 @@ struct Editor
     explicit Editor(const QString &text)
     {
         openEdited(model, text);
+        view.setMarks(&search);
         view.resize(800, 600);
         view.show();
         QApplication::processEvents();
