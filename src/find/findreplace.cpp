@@ -77,7 +77,11 @@ FindReplace::FindReplace(WindowRegistry &registry)
     connect(replace, &QPushButton::clicked, page, &PageSearch::replace);
     connect(replaceAll, &QPushButton::clicked, page, &PageSearch::replaceAll);
     connect(close, &QPushButton::clicked, this, &FindReplace::backToPage);
-    connect(page, &PageSearch::statusChanged, m_status, &QLabel::setText);
+    // A long message of the expression engine may not fit: the tooltip has it whole.
+    connect(page, &PageSearch::statusChanged, m_status, [this](const QString &status) {
+        m_status->setText(status);
+        m_status->setToolTip(status);
+    });
 
     setTabChain({m_find, m_replace, m_matchCase, m_wholeWords, m_regular, m_inSelection,
                  m_wrapAround, m_findNext, previous, replace, replaceAll, close});

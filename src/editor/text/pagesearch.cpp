@@ -99,6 +99,7 @@ void PageSearch::find(bool backward)
 {
     if (!ready())
         return;
+    m_frame = QDeadlineTimer(FrameMilliseconds);
     const TextSearch::Scope in = scope();
     const Match shown = current();
     // After an empty match the search goes on past it, so that it always ends.
@@ -157,7 +158,7 @@ void PageSearch::find(bool backward)
             this, [this, ticket, text, result] { showFound(ticket, text->root(), *result); },
             Qt::QueuedConnection);
     });
-    if (m_finder.waitFor(FrameMilliseconds))
+    if (m_finder.waitFor(int(m_frame.remainingTime())))
         showFound(ticket, text->root(), *result);
     else
         showProgress();
@@ -222,13 +223,18 @@ void PageSearch::startCount()
             QMetaObject::invokeMethod(
                 this, [this, ticket, count] { showCount(ticket, count); }, Qt::QueuedConnection);
         });
-    showProgress();
+    // What is left of the frame the search began in.
+    if (m_counter.waitFor(int(m_frame.remainingTime())))
+        showCount(ticket, count);
+    else
+        showProgress();
 }
 
 void PageSearch::showCount(int ticket, const std::shared_ptr<Count> &count)
 {
     if (ticket != m_countTicket)
         return;
+    ++m_countTicket;
     m_counting = false;
     showProgress();
     if (count->total < 0 || count->root != m_model.text().root())
@@ -309,6 +315,7 @@ void PageSearch::replaceAll()
     const TextSearch::Scope in = scope();
     const std::vector<int> selection{m_model.caret(), m_model.anchor()};
     const auto result = std::make_shared<Replaced>();
+    m_frame = QDeadlineTimer(FrameMilliseconds);
     m_finding = true;
     m_finder.start([this, ticket, text, result, pattern, options, replacement, in,
                     selection](const TextSearch::Control &control) {
@@ -328,7 +335,7 @@ void PageSearch::replaceAll()
         QMetaObject::invokeMethod(
             this, [this, ticket, result] { showReplaced(ticket, *result); }, Qt::QueuedConnection);
     });
-    if (m_finder.waitFor(FrameMilliseconds))
+    if (m_finder.waitFor(int(m_frame.remainingTime())))
         showReplaced(ticket, *result);
     else
         showProgress();

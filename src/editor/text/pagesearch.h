@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 
@@ -123,6 +124,7 @@ private:
     BackgroundJob m_counter;
     int m_findTicket = 0;
     int m_countTicket = 0;
+    QDeadlineTimer m_frame; // a frame from when the last command began
     bool m_finding = false;
     bool m_counting = false;
     QTimer *m_progress;
