@@ -15,6 +15,8 @@ using TextSearch::Outcome;
 // How long the interface waits for a search before it goes on in the
 // background: a frame.
 constexpr int FrameMilliseconds = 16;
+// How long a search waits for the count that follows it.
+constexpr int CountMilliseconds = 0;
 // The most matches kept for marking them and saying which one is shown;
 // past this they are only counted.
 constexpr std::size_t MaxKept = std::size_t(1) << 22;
@@ -223,8 +225,8 @@ void PageSearch::startCount()
             QMetaObject::invokeMethod(
                 this, [this, ticket, count] { showCount(ticket, count); }, Qt::QueuedConnection);
         });
-    // What is left of the frame the search began in.
-    if (m_counter.waitFor(int(m_frame.remainingTime())))
+    // A small page is counted in no time: its count shows with the match.
+    if (m_counter.waitFor(int(std::min<qint64>(CountMilliseconds, m_frame.remainingTime()))))
         showCount(ticket, count);
     else
         showProgress();
