@@ -15,8 +15,10 @@ using TextSearch::Outcome;
 // How long the interface waits for a search before it goes on in the
 // background: a frame.
 constexpr int FrameMilliseconds = 16;
-// How long a search waits for the count that follows it.
-constexpr int CountMilliseconds = 0;
+// A search on a page (or selection) up to this long waits this long for the
+// count that follows it, which is then shown with the match at once.
+constexpr int SmallScope = 1 << 20;
+constexpr int CountMilliseconds = 1;
 // The most matches kept for marking them and saying which one is shown;
 // past this they are only counted.
 constexpr std::size_t MaxKept = std::size_t(1) << 22;
@@ -226,7 +228,9 @@ void PageSearch::startCount()
                 this, [this, ticket, count] { showCount(ticket, count); }, Qt::QueuedConnection);
         });
     // A small page is counted in no time: its count shows with the match.
-    if (m_counter.waitFor(int(std::min<qint64>(CountMilliseconds, m_frame.remainingTime()))))
+    const bool small = in.end - in.start <= SmallScope;
+    if (small &&
+        m_counter.waitFor(int(std::min<qint64>(CountMilliseconds, m_frame.remainingTime()))))
         showCount(ticket, count);
     else
         showProgress();
