@@ -139,25 +139,34 @@ void addLeaf(std::vector<Leaf> &leaves, const TextBuffer *buffer, int start, int
     leaves.push_back({buffer, start, length});
 }
 
-void collectLeaves(const Node *node, int start, int end, int base, std::vector<Leaf> &leaves)
+// Calls `visit(buffer, start, length)` with the stored runs of [start, end),
+// in order; [base, base + totalLength) is what `node` covers.
+template <class Visit> void walkRuns(const Node *node, int start, int end, int base, Visit &visit)
 {
     while (node) {
         const int leftEnd = base + lengthOf(node->left);
         if (start < leftEnd)
-            collectLeaves(node->left.get(), start, end, base, leaves);
+            walkRuns(node->left.get(), start, end, base, visit);
         const int pieceEnd = leftEnd + node->length;
         if (end <= leftEnd)
             return;
         if (start < pieceEnd) {
             const int from = std::max(start, leftEnd);
-            addLeaf(leaves, node->buffer, node->start + from - leftEnd,
-                    std::min(end, pieceEnd) - from);
+            visit(node->buffer, node->start + from - leftEnd, std::min(end, pieceEnd) - from);
         }
         if (end <= pieceEnd)
             return;
         base = pieceEnd;
         node = node->right.get();
     }
+}
+
+void collectLeaves(const Node *node, int start, int end, int base, std::vector<Leaf> &leaves)
+{
+    auto add = [&leaves](const TextBuffer *buffer, int from, int length) {
+        addLeaf(leaves, buffer, from, length);
+    };
+    walkRuns(node, start, end, base, add);
 }
 
 // A balanced tree of `leaves`, in order. Priorities fall by depth, in bands
@@ -186,27 +195,12 @@ Root buildBalanced(const std::vector<Leaf> &leaves)
     return buildBalanced(leaves, 0, leaves.size(), 0, band, maxDepth, generator);
 }
 
-void readRange(const Node *node, int start, int end, int base,
-               const std::function<void(QStringView)> &chunk)
+void readRange(const Node *node, int start, int end, const std::function<void(QStringView)> &chunk)
 {
-    // [base, base + totalLength) is what `node` covers.
-    while (node) {
-        const int leftEnd = base + lengthOf(node->left);
-        if (start < leftEnd)
-            readRange(node->left.get(), start, end, base, chunk);
-        const int pieceEnd = leftEnd + node->length;
-        if (end <= leftEnd)
-            return;
-        if (start < pieceEnd && end > leftEnd) {
-            const int from = std::max(start, leftEnd);
-            const int to = std::min(end, pieceEnd);
-            chunk(QStringView(node->buffer->text()).mid(node->start + from - leftEnd, to - from));
-        }
-        if (end <= pieceEnd)
-            return;
-        base = pieceEnd;
-        node = node->right.get();
-    }
+    auto read = [&chunk](const TextBuffer *buffer, int from, int length) {
+        chunk(QStringView(buffer->text()).mid(from, length));
+    };
+    walkRuns(node, start, end, 0, read);
 }
 
 } // namespace
@@ -333,7 +327,7 @@ void PieceTree::read(int start, int count, const std::function<void(QStringView)
     start = std::clamp(start, 0, length());
     count = std::clamp(count, 0, length() - start);
     if (count > 0)
-        readRange(m_root.get(), start, start + count, 0, chunk);
+        readRange(m_root.get(), start, start + count, chunk);
 }
 
 std::pair<const TextBuffer *, int> PieceTree::append(QStringView text)
