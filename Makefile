@@ -10,7 +10,7 @@ JOBS       ?= $(shell nproc)
 PACKAGES = cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
            libqt6svg6 qt6-qpa-plugins libgl-dev fonts-dejavu-core libbenchmark-dev \
            libxcb1-dev xvfb xauth qt6-wayland appstream desktop-file-utils openbox x11-utils \
-           btrfs-progs
+           btrfs-progs zlib1g-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

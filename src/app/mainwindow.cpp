@@ -36,6 +36,7 @@
 #include "markup/sform.h"
 #include "markup/sout.h"
 #include "markup/txtsize.h"
+#include "recovery/journal.h"
 #include "platform/messagebox.h"
 #include "ui/dropdown.h"
 #include "ui/fonts.h"
@@ -96,6 +97,7 @@ Main::Main(WindowRegistry &registry)
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint),
       m_registry(registry), m_client(new QWidget(this)), m_document(new Document(m_client)),
+      m_journal(new Journal(*m_document, this)),
       m_fontBox(new NamedComboBox(QStringLiteral("Font face"), m_client))
 {
     setObjectName(WindowIds::name(Id));
@@ -334,6 +336,8 @@ void Main::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // The page was saved, or its changes let go: none are left to recover.
+    m_journal->discard();
     // However the main window closes, every other window closes with it.
     m_registry.closeOtherWindows();
     m_registry.release(Id, this);

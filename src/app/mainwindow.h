@@ -5,6 +5,7 @@
 #include "ui/windowid.h"
 
 class Document;
+class Journal;
 class QComboBox;
 class QToolButton;
 class WindowRegistry;
@@ -20,6 +21,7 @@ public:
     explicit Main(WindowRegistry &registry);
 
     Document &document() const { return *m_document; }
+    Journal &journal() const { return *m_journal; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -39,5 +41,6 @@ private:
     WindowRegistry &m_registry;
     QWidget *m_client;
     Document *m_document;
+    Journal *m_journal;
     QComboBox *m_fontBox;
 };

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/mainwindow.h"
+#include "app/recoverpage.h"
 #include "ui/windowregistry.h"
 
 Splash::Splash(WindowRegistry &registry)
@@ -44,6 +45,10 @@ Splash::Splash(WindowRegistry &registry)
 
 void Splash::timerFired()
 {
-    registry().show<Main>();
+    Main *main = registry().show<Main>();
     close();
+    // Asked once the main window is up, with the page the answer fills.
+    QTimer::singleShot(0, main, [&registry = registry(), main] {
+        offerRecovery(registry, main->journal());
+    });
 }

@@ -12,6 +12,7 @@ Document::Document(QWidget *container)
     connect(m_box, &SourceBox::filesDropped, this, &Document::filesDropped);
     connect(m_box, &SourceBox::findRequested, this, &Document::answerFindKey);
     connect(m_model, &TextModel::editRefused, this, &Document::editRefused);
+    connect(m_model, &TextModel::changed, this, &Document::textChanged);
 }
 
 Document::~Document()
@@ -73,11 +74,12 @@ void Document::setText(const QString &text)
     m_model->setText(text);
 }
 
-void Document::setPage(const QString &text, const PageFormat &format)
+void Document::setPage(const QString &text, const PageFormat &format, const QString &path)
 {
     if (!m_model->setText(text))
         return;
     m_format = format;
+    m_path = path;
     setUnmodified();
 }
 
@@ -109,6 +111,23 @@ bool Document::isModified() const
 void Document::setUnmodified()
 {
     m_model->setUnmodified();
+    emit settled();
+}
+
+void Document::setSaved(const QString &path)
+{
+    m_path = path;
+    setUnmodified();
+}
+
+void Document::setModified()
+{
+    m_model->setModified();
+}
+
+std::shared_ptr<const PieceTree> Document::snapshot()
+{
+    return m_model->snapshot();
 }
 
 void Document::undo()

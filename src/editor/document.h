@@ -13,6 +13,7 @@
 #include "editor/view/findrequest.h"
 
 class PageSearch;
+class PieceTree;
 class SourceBox;
 class TextModel;
 class QWidget;
@@ -56,15 +57,23 @@ public:
 
     // Replaces the whole page, its text as setText() does and the file format
     // it is saved in, as opening a page or starting a new one does; the new
-    // page is unchanged.
-    void setPage(const QString &text, const PageFormat &format);
+    // page is unchanged. `path` is the file it came from, empty for a new page.
+    void setPage(const QString &text, const PageFormat &format, const QString &path = QString());
     PageFormat format() const { return m_format; }
+    // The file the page was last opened from or saved to; empty for a new page.
+    QString path() const { return m_path; }
 
     // Whether the text differs from the page as it was last opened, saved or
     // emptied; undoing back to that text makes it unchanged again.
     bool isModified() const;
     // The text as it stands is the saved page.
     void setUnmodified();
+    // The text as it stands was saved to `path`.
+    void setSaved(const QString &path);
+    // The text as it stands is saved nowhere, as a recovered page is.
+    void setModified();
+    // The text as it stands, to be read on another thread.
+    std::shared_ptr<const PieceTree> snapshot();
 
     // Takes back the last undo step, or puts it back: a command, a run of typing.
     void undo();
@@ -90,6 +99,11 @@ signals:
     // F3 and Shift+F3 search by themselves and ask for it only while there
     // is nothing to find yet.
     void findRequested(FindRequest request);
+    // [start, start + removed) of the text became [start, start + added).
+    void textChanged(int start, int removed, int added);
+    // The text became the page's file, or a page begun: opened, saved or
+    // emptied. Undoing back to it is not this.
+    void settled();
 
 private:
     void answerFindKey(FindRequest request);
@@ -99,4 +113,5 @@ private:
     std::unique_ptr<PageSearch> m_search;
     QPointer<SourceBox> m_box;
     PageFormat m_format;
+    QString m_path;
 };

@@ -7,6 +7,7 @@
 #include "editor/document.h"
 #include "files/pagefile.h"
 #include "files/savefirst.h"
+#include "platform/filename.h"
 #include "platform/fileopendialog.h"
 #include "platform/messagebox.h"
 #include "ui/pathbox.h"
@@ -61,7 +62,7 @@ bool OpenForm::openPage(Document &document, const QString &path)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::optional<PageCodec::Page> page = PageFile::read(path, &reason);
     if (page)
-        document.setPage(page->text, page->format);
+        document.setPage(page->text, page->format, FileName::absolute(path));
     QApplication::restoreOverrideCursor();
     if (!page) {
         MessageBox::inform("Could not open \"" + path + "\": " + reason + ".",

@@ -5,6 +5,7 @@
 
 #include "editor/document.h"
 #include "files/pagefile.h"
+#include "platform/filename.h"
 #include "platform/messagebox.h"
 #include "ui/pathbox.h"
 
@@ -28,7 +29,7 @@ void SaveWindow::save()
     };
     QString oldPageAt;
     if (PageFile::write(fileName, text, page.length(), page.format(), nullptr, &oldPageAt)) {
-        document().setUnmodified();
+        document().setSaved(FileName::absolute(fileName));
         MessageBox::inform(QStringLiteral("File successfully saved!"), QStringLiteral("Saved"));
         saved();
     } else {

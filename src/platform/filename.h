@@ -12,6 +12,9 @@ class FileName
 public:
     static QByteArray encode(const QString &path);
     static QString decode(const QByteArray &name);
+    // `path` from the root, for a relative one the current folder before it;
+    // `path` itself when the current folder cannot be told.
+    static QString absolute(const QString &path);
     // The path of a file: address from its percent-encoded bytes, which Qt's
     // own toLocalFile() would read as UTF-8.
     static QString fromLocalFile(const QUrl &url);

@@ -1,5 +1,7 @@
 #include "platform/messagebox.h"
 
+#include <QAbstractButton>
+
 MessageBox::Answerer &MessageBox::answerer()
 {
     static Answerer instance;
@@ -18,6 +20,10 @@ QMessageBox::StandardButton MessageBox::show(const Message &message)
     box.setTextFormat(Qt::PlainText);
     if (message.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(message.defaultButton);
+    for (const auto &[button, caption] : message.captions)
+        box.button(button)->setText(caption);
+    if (message.escapeButton != QMessageBox::NoButton)
+        box.setEscapeButton(message.escapeButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -19,6 +19,10 @@ public:
         QMessageBox::StandardButtons buttons = QMessageBox::Ok;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
+        // Captions of our own for some of the buttons.
+        QList<QPair<QMessageBox::StandardButton, QString>> captions = {};
+        // The button that Escape and the close box answer; Qt's choice when none.
+        QMessageBox::StandardButton escapeButton = QMessageBox::NoButton;
     };
 
     using Answerer = std::function<QMessageBox::StandardButton(const Message &)>;

@@ -11,7 +11,8 @@ bool TextModel::setText(const QString &text)
         return false;
     m_tree.reset(text);
     m_history.clear();
-    m_clean = m_tree.root(); // a new text is no change to ask about, as in Qt's boxes
+    // A new text is no change to ask about, as in Qt's boxes.
+    setUnmodified();
     m_caret = m_anchor = 0;
     emit changed(0, old, m_tree.length());
     emit selectionChanged(Follow::Caret);

@@ -87,8 +87,14 @@ public:
     void undo();
     void redo();
 
-    bool isModified() const { return m_tree.root() != m_clean; }
-    void setUnmodified() { m_clean = m_tree.root(); }
+    bool isModified() const { return m_cleanLost || m_tree.root() != m_clean; }
+    void setUnmodified()
+    {
+        m_clean = m_tree.root();
+        m_cleanLost = false;
+    }
+    // No text of this history is a saved page.
+    void setModified() { m_cleanLost = true; }
 
 signals:
     // [start, start + removed) became [start, start + added).
@@ -109,6 +115,7 @@ private:
     PieceTree m_tree;
     UndoHistory m_history;
     PieceTree::Root m_clean;
+    bool m_cleanLost = false;
     int m_caret = 0;
     int m_anchor = 0;
 
