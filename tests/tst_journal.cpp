@@ -1,0 +1,336 @@
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <csignal>
+
+#include "app/mainwindow.h"
+#include "app/recoverpage.h"
+#include "editor/document.h"
+#include "files/pagecodec.h"
+#include "files/pagefile.h"
+#include "journalscript.h"
+#include "recovery/journal.h"
+#include "recovery/journalfolder.h"
+#include "testsupport.h"
+
+namespace {
+
+QStringList journals()
+{
+    return QDir(JournalFolder::location()).entryList({"*.journal"}, QDir::Files);
+}
+
+void emptyFolder()
+{
+    QDir folder(JournalFolder::location());
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden))
+        folder.remove(name);
+}
+
+// A copy of this program's journal under a name no program holds: what a
+// killed program leaves.
+QString leaveBehind(const QString &name = QStringLiteral("1-1.journal"))
+{
+    const QString ours = JournalFolder::location() + '/' + JournalFolder::ownName();
+    const QString left = JournalFolder::location() + '/' + name;
+    QFile::remove(left);
+    return QFile::copy(ours, left) ? left : QString();
+}
+
+struct Run
+{
+    QList<qint64> started; // when each step began
+    qint64 killed = 0;
+};
+
+// The child's log: one line per step begun, "N TIME".
+Run readLog(const QString &path, qint64 killed)
+{
+    Run run;
+    run.killed = killed;
+    QFile log(path);
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : log.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.split(' ');
+            if (fields.size() == 2)
+                run.started.append(fields.at(1).toLongLong());
+        }
+    }
+    return run;
+}
+
+} // namespace
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { emptyFolder(); }
+    void cleanupTestCase() { emptyFolder(); }
+    void keepsAJournalOnlyWhileChanged_data();
+    void keepsAJournalOnlyWhileChanged();
+    void writesWithinASecondAndNothingWhileIdle();
+    void recoversAKilledProgram_data();
+    void recoversAKilledProgram();
+    void runningProgramsKeepTheirOwn();
+    void offersTheChangesBack_data();
+    void offersTheChangesBack();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestJournal::keepsAJournalOnlyWhileChanged_data()
+{
+    // t types, u undoes, s saves, n starts a new page, o opens one, x exits.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("never changed") << "" << false;
+    QTest::newRow("changed") << "t" << true;
+    QTest::newRow("undone back to the file") << "tu" << false;
+    QTest::newRow("undone back, changed again") << "tut" << true;
+    QTest::newRow("saved") << "ts" << false;
+    QTest::newRow("saved, then changed") << "tst" << true;
+    QTest::newRow("saved, undone to before") << "tsu" << true;
+    QTest::newRow("new page") << "tn" << false;
+    QTest::newRow("another page opened") << "to" << false;
+    QTest::newRow("clean exit") << "tx" << false;
+}
+
+void TestJournal::keepsAJournalOnlyWhileChanged()
+{
+    QFETCH(QString, steps);
+    QFETCH(bool, kept);
+    QWidget container;
+    Document document(&container);
+    Journal journal(document);
+    document.setPage(QStringLiteral("<p>page</p>"), PageFormat(), m_dir.filePath("page.html"));
+    for (const QChar step : steps) {
+        if (step == 't')
+            document.insertFragment(QStringLiteral("typed"));
+        else if (step == 'u')
+            document.undo();
+        else if (step == 's')
+            document.setSaved(m_dir.filePath("saved.html"));
+        else if (step == 'n')
+            document.setPage(QString(), PageFormat());
+        else if (step == 'o')
+            document.setPage(QStringLiteral("other"), PageFormat(), m_dir.filePath("other.html"));
+        else if (step == 'x')
+            journal.discard();
+        // Each step reaches the disk before the next, as with pauses in use.
+        journal.flush();
+    }
+    QCOMPARE(journals().size(), kept ? 1 : 0);
+}
+
+// Written by the timer alone, within a second of a change; nothing while
+// nothing changes.
+void TestJournal::writesWithinASecondAndNothingWhileIdle()
+{
+    const auto written = [] {
+        QFile io(QStringLiteral("/proc/self/io"));
+        io.open(QIODevice::ReadOnly);
+        for (const QByteArray &line : io.readAll().split('\n')) {
+            if (line.startsWith("wchar:"))
+                return line.mid(6).trimmed().toLongLong();
+        }
+        return qint64(-1);
+    };
+    QWidget container;
+    Document document(&container);
+    Journal journal(document);
+    document.insertFragment(QStringLiteral("x"));
+    QVERIFY(journals().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(journals().size(), 1, Journal::SyncInterval + 500);
+    QTest::qWait(100);
+    const qint64 before = written();
+    QTest::qWait(2 * Journal::SyncInterval);
+    QCOMPARE(written(), before);
+}
+
+void TestJournal::recoversAKilledProgram_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 8; ++seed)
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+// A child runs the script with a journal and is killed at a seeded moment.
+// What comes back is the child's text as it stood at most a second before
+// the kill (and a little more for a loaded machine to run the writer),
+// never a text it did not have.
+void TestJournal::recoversAKilledProgram()
+{
+    QFETCH(quint32, seed);
+    constexpr qint64 Slack = 500;
+    const QString page = m_dir.filePath(QStringLiteral("killed %1.html").arg(seed));
+    const QString logPath = m_dir.filePath(QStringLiteral("log %1").arg(seed));
+    QProcess child;
+    child.start(QCoreApplication::applicationDirPath() + "/journalchild",
+                {QString::number(seed), logPath, page});
+    QVERIFY(child.waitForStarted());
+    QTest::qWait(1200 + int(seed * 2654435761u % 3000));
+    // A running program's journal is never offered.
+    QVERIFY(JournalFolder::leftovers().empty());
+    const qint64 killed = QDateTime::currentMSecsSinceEpoch();
+    child.kill();
+    QVERIFY(child.waitForFinished());
+    const Run run = readLog(logPath, killed);
+    QVERIFY(!run.started.isEmpty());
+
+    // The texts the child had: after opening, and after each step it began.
+    QWidget container;
+    Document replay(&container);
+    JournalScript script(seed, page);
+    script.open(replay, false);
+    QStringList texts{replay.text()};
+    for (int n = 0; n < run.started.size(); ++n) {
+        script.step(replay, false);
+        texts << replay.text();
+    }
+
+    std::vector<JournalFolder::Leftover> left = JournalFolder::leftovers();
+    QVERIFY(left.size() <= 1);
+    QString recovered;
+    if (left.empty()) {
+        // Nothing unsaved: the page's file is the text, as saving writes it
+        // (a lone surrogate as a character reference).
+        recovered = PageFile::read(page)->text.chopped(1);
+        for (QString &text : texts)
+            text = PageCodec::decode(PageCodec::encode(text, script.format())).text.chopped(1);
+    } else {
+        const JournalFolder::Recovered back = JournalFolder::recover(left.front());
+        QVERIFY2(back.failure.isEmpty(), qPrintable(back.failure));
+        QVERIFY(!back.damaged);
+        QCOMPARE(back.format, script.format());
+        QCOMPARE(back.pagePath, page);
+        recovered = back.text;
+        JournalFolder::remove(left.front());
+    }
+    // Text k stood from step k's start until step k + 1 began.
+    bool found = false;
+    for (int k = 0; k < texts.size() && !found; ++k) {
+        const bool recent = k + 1 >= run.started.size() ||
+                            run.started.at(k + 1) >= run.killed - Journal::SyncInterval - Slack;
+        found = recent && texts.at(k) == recovered;
+    }
+    const qsizetype any = texts.lastIndexOf(recovered);
+    QVERIFY2(found, qPrintable(QStringLiteral("recovered text %1 of %2, begun %3 ms before the kill")
+                                   .arg(any)
+                                   .arg(texts.size())
+                                   .arg(any > 0 ? run.killed - run.started.at(any - 1) : -1)));
+}
+
+void TestJournal::runningProgramsKeepTheirOwn()
+{
+    QProcess first, second;
+    const QString child = QCoreApplication::applicationDirPath() + "/journalchild";
+    // Pages never saved: each program keeps its journal while it runs.
+    first.start(child, {"101", m_dir.filePath("log a"), m_dir.filePath("a.html"), "-1", "nosave"});
+    second.start(child, {"102", m_dir.filePath("log b"), m_dir.filePath("b.html"), "-1", "nosave"});
+    QVERIFY(first.waitForStarted() && second.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(journals().size(), 2, 5000);
+    QVERIFY(JournalFolder::leftovers().empty());
+    ::kill(pid_t(second.processId()), SIGKILL);
+    QVERIFY(second.waitForFinished());
+    const std::vector<JournalFolder::Leftover> left = JournalFolder::leftovers();
+    QCOMPARE(left.size(), std::size_t(1));
+    QCOMPARE(left.front().pagePath, m_dir.filePath("b.html"));
+    first.kill();
+    first.waitForFinished();
+
+    // A program that ends cleanly leaves nothing.
+    emptyFolder();
+    QProcess clean;
+    clean.start(child, {"103", m_dir.filePath("log c"), m_dir.filePath("c.html"), "400"});
+    QVERIFY(clean.waitForFinished(60000));
+    QCOMPARE(clean.exitCode(), 0);
+    QVERIFY(journals().isEmpty());
+}
+
+void TestJournal::offersTheChangesBack_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    // The text the edits start from is the page's file rather than a copy.
+    QTest::addColumn<bool>("baseInFile");
+    // Bytes cut off the journal's end.
+    QTest::addColumn<int>("cut");
+    QTest::addColumn<bool>("fileChanged");
+    QTest::addColumn<QString>("expected"); // the page after the answer
+    QTest::addColumn<bool>("leftoverKept");
+
+    const auto Yes = QMessageBox::Yes;
+    QTest::newRow("yes") << Yes << false << 0 << false << "one two<p>page</p>" << false;
+    QTest::newRow("yes, from the file") << Yes << true << 0 << false << "one two<p>page</p>" << false;
+    QTest::newRow("yes, end damaged") << Yes << false << 3 << false << "one<p>page</p>" << false;
+    QTest::newRow("file changed since") << Yes << true << 0 << true << "" << true;
+    QTest::newRow("file changed, copy kept") << Yes << false << 0 << true << "one two<p>page</p>"
+                                             << false;
+    QTest::newRow("no") << QMessageBox::No << false << 0 << false << "" << false;
+    QTest::newRow("keep for later") << QMessageBox::Ignore << false << 0 << false << "" << true;
+}
+
+void TestJournal::offersTheChangesBack()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, baseInFile);
+    QFETCH(int, cut);
+    QFETCH(bool, fileChanged);
+    QFETCH(QString, expected);
+    QFETCH(bool, leftoverKept);
+
+    const QString page = m_dir.filePath(QStringLiteral("offered.html"));
+    const PageFormat format{PageFormat::Encoding::Utf16BeWithBom, PageFormat::LineBreak::Lf};
+    QString left;
+    {
+        QWidget container;
+        Document document(&container);
+        Journal journal(document, nullptr, baseInFile ? 4 : Journal::BaseInFileAbove);
+        QVERIFY(PageFile::write(page, QStringLiteral("<p>page</p>"), format));
+        document.setPage(PageFile::read(page)->text.chopped(1), format, page);
+        document.insertFragment(QStringLiteral("one"));
+        journal.flush();
+        document.insertFragment(QStringLiteral(" two"));
+        journal.flush();
+        left = leaveBehind();
+        QVERIFY(!left.isEmpty());
+    }
+    QVERIFY(QFile::resize(left, QFileInfo(left).size() - cut));
+    if (fileChanged)
+        QVERIFY(PageFile::write(page, QStringLiteral("changed"), format));
+
+    TestSupport::Program program;
+    TestSupport::MessageBoxes boxes(answer);
+    offerRecovery(program.windows(), program.main()->journal());
+    QVERIFY(!boxes.shown().isEmpty());
+    const MessageBox::Message &question = boxes.shown().first();
+    QVERIFY(question.text.startsWith("Tagloom closed without saving your changes to " + page + " ("));
+    QVERIFY(question.text.endsWith("). Recover them?"));
+    QCOMPARE(question.defaultButton, QMessageBox::Yes);
+    QCOMPARE(question.captions.value(0).second, QStringLiteral("Keep for later"));
+    // A damaged end, or a file that changed under the edits, is told.
+    QCOMPARE(boxes.shown().size(), cut > 0 || (fileChanged && baseInFile) ? 2 : 1);
+
+    Document &document = program.document();
+    QCOMPARE(document.text(), expected);
+    const bool recovered = !expected.isEmpty();
+    QCOMPARE(document.isModified(), recovered);
+    if (recovered) {
+        QCOMPARE(document.format(), format);
+        QCOMPARE(document.path(), page);
+    }
+    program.main()->journal().flush();
+    QCOMPARE(QFile::exists(left), leftoverKept);
+    // The recovered page is kept by this program's own journal.
+    QCOMPARE(journals().size(), int(leftoverKept) + int(recovered));
+}
+
+QTEST_MAIN(TestJournal)
+#include "tst_journal.moc"
