@@ -2,6 +2,7 @@
 # Fails when an include runs upward through the house, when a control is found
 # by name in the program, or when a test reaches into the source box's widget.
 #   app -> markup, files, help, find -> ui -> editor, platform
+#   app -> recovery -> files
 # Inside the editor: editor -> view -> rows -> text, and the text floor uses
 # QtCore alone, so that it can be used without a screen.
 set -u
@@ -34,6 +35,7 @@ report=$(
     upward files 'files|ui|editor|platform'
     upward help 'help|ui|editor|platform'
     upward find 'find|ui|editor|platform'
+    upward recovery 'recovery|files|ui|editor|platform'
     grep -rHn 'findChild' src | sed 's/^/control found by name: /'
     # The text view's differential test and benchmark use Qt's stock box as
     # their oracle; they never reach into the source box.

@@ -6,10 +6,10 @@
 JournalScript::JournalScript(quint32 seed, QString pagePath, bool saves)
     : m_random(seed), m_path(std::move(pagePath)), m_saves(saves)
 {
-    m_format.encoding = m_random.bounded(2) ? PageFormat::Encoding::Utf8
-                                            : PageFormat::Encoding::Utf16LeWithBom;
-    m_format.lineBreak = m_random.bounded(2) ? PageFormat::LineBreak::CrLf
-                                             : PageFormat::LineBreak::Lf;
+    m_format.encoding =
+        m_random.bounded(2) ? PageFormat::Encoding::Utf8 : PageFormat::Encoding::Utf16LeWithBom;
+    m_format.lineBreak =
+        m_random.bounded(2) ? PageFormat::LineBreak::CrLf : PageFormat::LineBreak::Lf;
 }
 
 QString JournalScript::text(int longest)

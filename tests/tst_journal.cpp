@@ -222,10 +222,11 @@ void TestJournal::recoversAKilledProgram()
         found = recent && texts.at(k) == recovered;
     }
     const qsizetype any = texts.lastIndexOf(recovered);
-    QVERIFY2(found, qPrintable(QStringLiteral("recovered text %1 of %2, begun %3 ms before the kill")
-                                   .arg(any)
-                                   .arg(texts.size())
-                                   .arg(any > 0 ? run.killed - run.started.at(any - 1) : -1)));
+    QVERIFY2(found,
+             qPrintable(QStringLiteral("recovered text %1 of %2, begun %3 ms before the kill")
+                            .arg(any)
+                            .arg(texts.size())
+                            .arg(any > 0 ? run.killed - run.started.at(any - 1) : -1)));
 }
 
 void TestJournal::runningProgramsKeepTheirOwn()
@@ -268,11 +269,12 @@ void TestJournal::offersTheChangesBack_data()
 
     const auto Yes = QMessageBox::Yes;
     QTest::newRow("yes") << Yes << false << 0 << false << "one two<p>page</p>" << false;
-    QTest::newRow("yes, from the file") << Yes << true << 0 << false << "one two<p>page</p>" << false;
+    QTest::newRow("yes, from the file")
+        << Yes << true << 0 << false << "one two<p>page</p>" << false;
     QTest::newRow("yes, end damaged") << Yes << false << 3 << false << "one<p>page</p>" << false;
     QTest::newRow("file changed since") << Yes << true << 0 << true << "" << true;
-    QTest::newRow("file changed, copy kept") << Yes << false << 0 << true << "one two<p>page</p>"
-                                             << false;
+    QTest::newRow("file changed, copy kept")
+        << Yes << false << 0 << true << "one two<p>page</p>" << false;
     QTest::newRow("no") << QMessageBox::No << false << 0 << false << "" << false;
     QTest::newRow("keep for later") << QMessageBox::Ignore << false << 0 << false << "" << true;
 }
@@ -311,7 +313,8 @@ void TestJournal::offersTheChangesBack()
     offerRecovery(program.windows(), program.main()->journal());
     QVERIFY(!boxes.shown().isEmpty());
     const MessageBox::Message &question = boxes.shown().first();
-    QVERIFY(question.text.startsWith("Tagloom closed without saving your changes to " + page + " ("));
+    QVERIFY(
+        question.text.startsWith("Tagloom closed without saving your changes to " + page + " ("));
     QVERIFY(question.text.endsWith("). Recover them?"));
     QCOMPARE(question.defaultButton, QMessageBox::Yes);
     QCOMPARE(question.captions.value(0).second, QStringLiteral("Keep for later"));

@@ -9,8 +9,17 @@
 namespace {
 
 // ASCII, accents, a pair, lone surrogates of both kinds, CR and tags.
-const QStringList Alphabet = {"a", "b", " ", "\n", "\u00e9", "\u20ac", "\U0001F600",
-                              QString(QChar(0xD800)), QString(QChar(0xDC01)), "\r", "<b>"};
+const QStringList Alphabet = {"a",
+                              "b",
+                              " ",
+                              "\n",
+                              "\u00e9",
+                              "\u20ac",
+                              "\U0001F600",
+                              QString(QChar(0xD800)),
+                              QString(QChar(0xDC01)),
+                              "\r",
+                              "<b>"};
 
 QString pick(QRandomGenerator &random, int count)
 {

@@ -28,7 +28,8 @@ QMessageBox::StandardButton ask(const JournalFolder::Leftover &leftover)
                                  "). Recover them?",
                              QStringLiteral("Tagloom"),
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Ignore,
-                             QMessageBox::Yes, QMessageBox::Question,
+                             QMessageBox::Yes,
+                             QMessageBox::Question,
                              {{QMessageBox::Ignore, QStringLiteral("Keep for later")}},
                              QMessageBox::Ignore});
 }

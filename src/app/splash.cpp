@@ -48,7 +48,6 @@ void Splash::timerFired()
     Main *main = registry().show<Main>();
     close();
     // Asked once the main window is up, with the page the answer fills.
-    QTimer::singleShot(0, main, [&registry = registry(), main] {
-        offerRecovery(registry, main->journal());
-    });
+    QTimer::singleShot(
+        0, main, [&registry = registry(), main] { offerRecovery(registry, main->journal()); });
 }

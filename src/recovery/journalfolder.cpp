@@ -26,8 +26,8 @@ QByteArray readFrom(int fd, qsizetype most = std::numeric_limits<qsizetype>::max
     QByteArray bytes;
     char buffer[1 << 16];
     while (bytes.size() < most) {
-        const ssize_t got = ::pread(fd, buffer, std::min<qsizetype>(sizeof buffer, most - bytes.size()),
-                                    bytes.size());
+        const ssize_t got = ::pread(
+            fd, buffer, std::min<qsizetype>(sizeof buffer, most - bytes.size()), bytes.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
@@ -78,8 +78,7 @@ Descriptor JournalFolder::open()
 QByteArray JournalFolder::ownName()
 {
     static const QByteArray name = QByteArray::number(QCoreApplication::applicationPid()) + '-' +
-                                   QByteArray::number(QDateTime::currentMSecsSinceEpoch()) +
-                                   Suffix;
+                                   QByteArray::number(QDateTime::currentMSecsSinceEpoch()) + Suffix;
     return name;
 }
 
@@ -107,9 +106,10 @@ std::vector<JournalFolder::Leftover> JournalFolder::leftovers()
             ::unlinkat(folder.get(), entry->d_name, 0);
             continue;
         }
-        const qint64 written = qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
-        found.push_back({std::move(file), name, QDateTime::fromMSecsSinceEpoch(written),
-                         reader.page().path});
+        const qint64 written =
+            qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+        found.push_back(
+            {std::move(file), name, QDateTime::fromMSecsSinceEpoch(written), reader.page().path});
     }
     ::closedir(listing);
     std::sort(found.begin(), found.end(),

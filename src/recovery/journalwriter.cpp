@@ -28,8 +28,7 @@ bool writeAll(int fd, const char *bytes, qsizetype size)
 
 } // namespace
 
-JournalWriter::JournalWriter(QByteArray name)
-    : m_name(std::move(name)), m_thread([this] { run(); })
+JournalWriter::JournalWriter(QByteArray name) : m_name(std::move(name)), m_thread([this] { run(); })
 {
 }
 
@@ -120,7 +119,8 @@ void JournalWriter::writeBatch(const Batch &batch)
             m_atBase = false;
             return;
         }
-    } else if (!m_file.isOpen() || m_editSize + edits > CompactAfter * batch.text->length() + 65536) {
+    } else if (!m_file.isOpen() ||
+               m_editSize + edits > CompactAfter * batch.text->length() + 65536) {
         // Edits that would outgrow the text, or a journal lost on the way:
         // the text as it stands starts a new one.
         startOver(whole, batch.text.get());
@@ -153,11 +153,10 @@ bool JournalWriter::startOver(const JournalRecord::Begin &page, const PieceTree 
         return writeAll(file.fd(), bytes, size);
     };
     const QByteArray magic = JournalRecord::magic();
-    const bool written =
-        file.create(0600) && sink(magic.constData(), magic.size()) &&
-        JournalRecord::writeBegin(sink, page, now) &&
-        (!inlineText || JournalRecord::writeSnapshot(sink, *inlineText, now)) &&
-        ::fdatasync(file.fd()) == 0 && file.replace(m_name);
+    const bool written = file.create(0600) && sink(magic.constData(), magic.size()) &&
+                         JournalRecord::writeBegin(sink, page, now) &&
+                         (!inlineText || JournalRecord::writeSnapshot(sink, *inlineText, now)) &&
+                         ::fdatasync(file.fd()) == 0 && file.replace(m_name);
     if (!written) {
         fail();
         return false;

@@ -24,7 +24,7 @@ public:
     // What has changed since the last batch, and enough to start over.
     struct Batch
     {
-        JournalRecord::Begin page; // baseInFile set when the base is the page's file
+        JournalRecord::Begin page;             // baseInFile set when the base is the page's file
         std::shared_ptr<const PieceTree> base; // the text the edits start from
         std::vector<PendingEdits::Span> spans;
         std::shared_ptr<const PieceTree> text; // the text as it stands
@@ -63,8 +63,8 @@ private:
     QByteArray m_name;
     Descriptor m_folder;
     Descriptor m_file;
-    bool m_atBase = true;   // the next batch's spans start from its base
-    qint64 m_editSize = 0;  // characters of edits since the last whole text
+    bool m_atBase = true;  // the next batch's spans start from its base
+    qint64 m_editSize = 0; // characters of edits since the last whole text
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

@@ -9,8 +9,9 @@ void PendingEdits::add(int start, int removed, int added)
         return;
     const int end = start + removed;
     // Spans that touch the edit, even at an edge, become one with it.
-    auto first = std::lower_bound(m_spans.begin(), m_spans.end(), start,
-                                  [](const Span &span, int at) { return span.start + span.length < at; });
+    auto first =
+        std::lower_bound(m_spans.begin(), m_spans.end(), start,
+                         [](const Span &span, int at) { return span.start + span.length < at; });
     auto last = first;
     int low = start;
     int high = end;

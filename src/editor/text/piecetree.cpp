@@ -205,6 +205,31 @@ void readRange(const Node *node, int start, int end, const std::function<void(QS
 
 } // namespace
 
+struct PieceTree::Buffers
+{
+    std::shared_ptr<TextBuffer> buffer;
+    std::shared_ptr<const Buffers> older;
+
+    Buffers(std::shared_ptr<TextBuffer> buffer, std::shared_ptr<const Buffers> older)
+        : buffer(std::move(buffer)), older(std::move(older))
+    {
+    }
+    Buffers(const Buffers &) = delete;
+    Buffers &operator=(const Buffers &) = delete;
+    ~Buffers()
+    {
+        // Let go one by one: a list of many thousands would overflow the stack.
+        std::shared_ptr<const Buffers> next = std::move(older);
+        while (next && next.use_count() == 1)
+            next = std::move(const_cast<Buffers &>(*next).older);
+    }
+};
+
+void PieceTree::addBuffer(std::shared_ptr<TextBuffer> buffer, std::shared_ptr<const Buffers> older)
+{
+    m_buffers = std::make_shared<const Buffers>(std::move(buffer), std::move(older));
+}
+
 PieceTree::PieceTree(int bufferSize) : m_bufferSize(bufferSize)
 {
     reset(QString());
@@ -215,12 +240,13 @@ bool PieceTree::reset(const QString &text)
     if (text.size() > MaxLength)
         return false;
     m_root.reset();
-    m_buffers.clear();
-    m_buffers.push_back(std::make_shared<TextBuffer>(text));
-    m_buffers.push_back(std::make_shared<TextBuffer>());
-    m_sealed = false;
+    auto original = std::make_shared<TextBuffer>(text);
     if (!text.isEmpty())
-        m_root = make(nullptr, nullptr, m_buffers[0].get(), 0, int(text.size()), nextPriority());
+        m_root = make(nullptr, nullptr, original.get(), 0, int(text.size()), nextPriority());
+    m_buffers.reset();
+    addBuffer(std::move(original), nullptr);
+    addBuffer(std::make_shared<TextBuffer>(), m_buffers);
+    m_sealed = false;
     return true;
 }
 
@@ -335,11 +361,11 @@ std::pair<const TextBuffer *, int> PieceTree::append(QStringView text)
     // The added text only grows, even when undone: past its size, a buffer of
     // its own takes what comes next, so that its offsets stay in range too.
     // A buffer a snapshot sees is read on another thread and never grows again.
-    TextBuffer *last = m_buffers.back().get();
+    TextBuffer *last = m_buffers->buffer.get();
     if (m_sealed || (last->size() > 0 && last->size() > m_bufferSize - text.size())) {
-        m_buffers.push_back(std::make_shared<TextBuffer>());
+        addBuffer(std::make_shared<TextBuffer>(), m_buffers);
         m_sealed = false;
-        last = m_buffers.back().get();
+        last = m_buffers->buffer.get();
     }
     const int at = last->size();
     last->append(text);
@@ -481,8 +507,8 @@ bool PieceTree::adopt(const Edited &edited)
 {
     if (!edited.buffer || edited.base != m_root)
         return false;
-    // Before the buffer typing appends to, which stays the last one.
-    m_buffers.insert(m_buffers.end() - 1, edited.buffer);
+    // After the buffer typing appends to, which stays the first one.
+    addBuffer(m_buffers->buffer, std::make_shared<const Buffers>(edited.buffer, m_buffers->older));
     m_root = edited.root;
     return true;
 }

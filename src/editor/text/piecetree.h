@@ -120,8 +120,14 @@ private:
     // full or a snapshot sees it; returns where it went.
     std::pair<const TextBuffer *, int> append(QStringView text);
 
+    // Every buffer the versions refer to, the one typing appends to first:
+    // a list shared with snapshots, so that taking one costs the same after
+    // hours of edits as at the start.
+    struct Buffers;
+    void addBuffer(std::shared_ptr<TextBuffer> buffer, std::shared_ptr<const Buffers> older);
+
     Root m_root;
     int m_bufferSize;
-    std::vector<std::shared_ptr<TextBuffer>> m_buffers; // [0] original, then added text
-    bool m_sealed = false;                              // a snapshot sees the last buffer
+    std::shared_ptr<const Buffers> m_buffers;
+    bool m_sealed = false; // a snapshot sees the first buffer
 };
