@@ -4,12 +4,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <csignal>
 
 #include "app/mainwindow.h"
 #include "app/recoverpage.h"
+#include "app/splash.h"
 #include "editor/document.h"
 #include "files/pagecodec.h"
 #include "files/pagefile.h"
@@ -17,6 +19,7 @@
 #include "recovery/journal.h"
 #include "recovery/journalfolder.h"
 #include "testsupport.h"
+#include "ui/windowregistry.h"
 
 namespace {
 
@@ -81,6 +84,7 @@ private slots:
     void runningProgramsKeepTheirOwn();
     void offersTheChangesBack_data();
     void offersTheChangesBack();
+    void asksOnceTheSplashIsOver();
 
 private:
     QTemporaryDir m_dir;
@@ -333,6 +337,29 @@ void TestJournal::offersTheChangesBack()
     QCOMPARE(QFile::exists(left), leftoverKept);
     // The recovered page is kept by this program's own journal.
     QCOMPARE(journals().size(), int(leftoverKept) + int(recovered));
+}
+
+// At start the question comes after the splash, over the main window, and
+// Yes fills the page the program shows.
+void TestJournal::asksOnceTheSplashIsOver()
+{
+    {
+        QWidget container;
+        Document document(&container);
+        Journal journal(document);
+        document.insertFragment(QStringLiteral("<p>unsaved</p>"));
+        journal.flush();
+        QVERIFY(!leaveBehind().isEmpty());
+    }
+    WindowRegistry windows;
+    TestSupport::MessageBoxes boxes(QMessageBox::Yes);
+    windows.show<Splash>()->findChild<QTimer *>("Timer1")->start(1);
+    QVERIFY(boxes.shown().isEmpty());
+    QTRY_COMPARE(boxes.shown().size(), 1);
+    QVERIFY(windows.find<Main>() && windows.find<Main>()->isVisible());
+    QVERIFY(!windows.find<Splash>());
+    QCOMPARE(windows.document().text(), QStringLiteral("<p>unsaved</p>"));
+    QVERIFY(boxes.shown().first().text.contains(QStringLiteral("to a new page (")));
 }
 
 QTEST_MAIN(TestJournal)
