@@ -53,7 +53,9 @@ void offerRecovery(WindowRegistry &registry, Journal &journal)
             continue;
         }
         Document &document = registry.document();
-        document.setPage(recovered.text, recovered.format, recovered.pagePath);
+        // A text too long to hold is refused with a message; the journal stays.
+        if (!document.setPage(recovered.text, recovered.format, recovered.pagePath))
+            continue;
         document.setModified();
         journal.takeOver(std::move(leftover));
         if (recovered.damaged)

@@ -74,13 +74,14 @@ void Document::setText(const QString &text)
     m_model->setText(text);
 }
 
-void Document::setPage(const QString &text, const PageFormat &format, const QString &path)
+bool Document::setPage(const QString &text, const PageFormat &format, const QString &path)
 {
     if (!m_model->setText(text))
-        return;
+        return false;
     m_format = format;
     m_path = path;
     setUnmodified();
+    return true;
 }
 
 int Document::caretPosition() const

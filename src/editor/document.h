@@ -58,7 +58,8 @@ public:
     // Replaces the whole page, its text as setText() does and the file format
     // it is saved in, as opening a page or starting a new one does; the new
     // page is unchanged. `path` is the file it came from, empty for a new page.
-    void setPage(const QString &text, const PageFormat &format, const QString &path = QString());
+    // False, with nothing changed, for a text too long to hold.
+    bool setPage(const QString &text, const PageFormat &format, const QString &path = QString());
     PageFormat format() const { return m_format; }
     // The file the page was last opened from or saved to; empty for a new page.
     QString path() const { return m_path; }

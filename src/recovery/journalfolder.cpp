@@ -61,9 +61,11 @@ QString JournalFolder::location()
     return state + QStringLiteral("/tagloom");
 }
 
-Descriptor JournalFolder::open()
+Descriptor JournalFolder::open(bool create)
 {
     const QByteArray path = FileName::encode(location());
+    if (!create)
+        return Descriptor(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     // Each missing folder on the way is made private, as the journals are.
     for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
         const QByteArray part = slash == -1 ? path : path.left(slash);

@@ -39,8 +39,9 @@ public:
     };
 
     static QString location();
-    // The folder, made with mode 0700 where missing; -1 with errno set.
-    static Descriptor open();
+    // The folder, made with mode 0700 where missing when `create`; -1 with
+    // errno set.
+    static Descriptor open(bool create = false);
     // The name of this program's journal: its process and start time.
     static QByteArray ownName();
 

@@ -54,6 +54,7 @@ void JournalWriter::remove()
             ::unlinkat(m_folder.get(), m_name.constData(), 0);
         m_file = Descriptor();
         m_atBase = true;
+        m_stale = false;
     });
 }
 
@@ -119,9 +120,9 @@ void JournalWriter::writeBatch(const Batch &batch)
             m_atBase = false;
             return;
         }
-    } else if (!m_file.isOpen() ||
+    } else if (!m_file.isOpen() || m_stale ||
                m_editSize + edits > CompactAfter * batch.text->length() + 65536) {
-        // Edits that would outgrow the text, or a journal lost on the way:
+        // Edits that would outgrow the text, or a journal that missed some:
         // the text as it stands starts a new one.
         startOver(whole, batch.text.get());
         m_atBase = false;
@@ -140,7 +141,7 @@ void JournalWriter::writeBatch(const Batch &batch)
 bool JournalWriter::startOver(const JournalRecord::Begin &page, const PieceTree *inlineText)
 {
     if (!m_folder.isOpen())
-        m_folder = JournalFolder::open();
+        m_folder = JournalFolder::open(true);
     if (!m_folder.isOpen()) {
         fail();
         return false;
@@ -166,6 +167,7 @@ bool JournalWriter::startOver(const JournalRecord::Begin &page, const PieceTree 
     m_file = Descriptor(::fcntl(file.fd(), F_DUPFD_CLOEXEC, 0));
     ::lseek(m_file.get(), 0, SEEK_END);
     m_editSize = 0;
+    m_stale = false;
     return true;
 }
 
@@ -177,16 +179,17 @@ bool JournalWriter::append(const std::function<bool(const JournalRecord::Sink &)
     };
     if (record(sink) && ::fdatasync(fd) == 0)
         return true;
-    // The next batch's edits would start from a text the journal lacks:
-    // it starts over from the text as it stands.
     fail();
     return false;
 }
 
 void JournalWriter::fail()
 {
-    qWarning("The recovery journal could not be written: %s", strerror(errno));
-    if (m_file.isOpen())
-        ::unlinkat(m_folder.get(), m_name.constData(), 0);
-    m_file = Descriptor();
+    // Said once, not every second while the disk stays full.
+    if (!m_stale)
+        qWarning("The recovery journal could not be written: %s", strerror(errno));
+    // What the journal holds stays, and stays ours: an older text is better
+    // than none after a crash. The next batch's edits would start from a
+    // text it lacks, so that batch writes the text whole.
+    m_stale = true;
 }

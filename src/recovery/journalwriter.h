@@ -64,6 +64,7 @@ private:
     Descriptor m_folder;
     Descriptor m_file;
     bool m_atBase = true;  // the next batch's spans start from its base
+    bool m_stale = false;  // a batch was lost: the next one writes the text whole
     qint64 m_editSize = 0; // characters of edits since the last whole text
 
     std::mutex m_mutex;
