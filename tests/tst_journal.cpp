@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <sys/resource.h>
+
 #include <csignal>
 
 #include "app/mainwindow.h"
@@ -162,8 +164,11 @@ void TestJournal::writesWithinASecondAndNothingWhileIdle()
 void TestJournal::recoversAKilledProgram_data()
 {
     QTest::addColumn<quint32>("seed");
+    // Past this many bytes a file cannot grow (0: no limit), as on a full disk.
+    QTest::addColumn<int>("fileSizeLimit");
     for (quint32 seed = 1; seed <= 8; ++seed)
-        QTest::addRow("seed %u", seed) << seed;
+        QTest::addRow("seed %u", seed) << seed << 0;
+    QTest::addRow("disk full") << 9u << (16 << 10);
 }
 
 // A child runs the script with a journal and is killed at a seeded moment.
@@ -173,12 +178,23 @@ void TestJournal::recoversAKilledProgram_data()
 void TestJournal::recoversAKilledProgram()
 {
     QFETCH(quint32, seed);
+    QFETCH(int, fileSizeLimit);
     constexpr qint64 Slack = 500;
     const QString page = m_dir.filePath(QStringLiteral("killed %1.html").arg(seed));
     const QString logPath = m_dir.filePath(QStringLiteral("log %1").arg(seed));
     QProcess child;
-    child.start(QCoreApplication::applicationDirPath() + "/journalchild",
-                {QString::number(seed), logPath, page});
+    QStringList arguments{QString::number(seed), logPath, page};
+    if (fileSizeLimit > 0) {
+        // The page is never saved: its file stays as it was written first.
+        arguments << "-1"
+                  << "nosave";
+        child.setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::signal(SIGXFSZ, SIG_IGN);
+        });
+    }
+    child.start(QCoreApplication::applicationDirPath() + "/journalchild", arguments);
     QVERIFY(child.waitForStarted());
     QTest::qWait(1200 + int(seed * 2654435761u % 3000));
     // A running program's journal is never offered.
@@ -186,13 +202,15 @@ void TestJournal::recoversAKilledProgram()
     const qint64 killed = QDateTime::currentMSecsSinceEpoch();
     child.kill();
     QVERIFY(child.waitForFinished());
+    if (fileSizeLimit > 0)
+        QVERIFY(child.readAllStandardError().contains("recovery journal could not be written"));
     const Run run = readLog(logPath, killed);
     QVERIFY(!run.started.isEmpty());
 
     // The texts the child had: after opening, and after each step it began.
     QWidget container;
     Document replay(&container);
-    JournalScript script(seed, page);
+    JournalScript script(seed, page, fileSizeLimit == 0);
     script.open(replay, false);
     QStringList texts{replay.text()};
     for (int n = 0; n < run.started.size(); ++n) {
@@ -212,7 +230,8 @@ void TestJournal::recoversAKilledProgram()
     } else {
         const JournalFolder::Recovered back = JournalFolder::recover(left.front());
         QVERIFY2(back.failure.isEmpty(), qPrintable(back.failure));
-        QVERIFY(!back.damaged);
+        // On a full disk a record may be cut short; those before it count.
+        QVERIFY(!back.damaged || fileSizeLimit > 0);
         QCOMPARE(back.format, script.format());
         QCOMPARE(back.pagePath, page);
         recovered = back.text;
@@ -221,7 +240,8 @@ void TestJournal::recoversAKilledProgram()
     // Text k stood from step k's start until step k + 1 began.
     bool found = false;
     for (int k = 0; k < texts.size() && !found; ++k) {
-        const bool recent = k + 1 >= run.started.size() ||
+        // On a full disk, the last text that fitted.
+        const bool recent = k + 1 >= run.started.size() || fileSizeLimit > 0 ||
                             run.started.at(k + 1) >= run.killed - Journal::SyncInterval - Slack;
         found = recent && texts.at(k) == recovered;
     }
