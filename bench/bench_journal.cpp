@@ -1,11 +1,15 @@
-// What the recovery journal costs: CPU per keystroke against typing without
-// one, and the bytes a huge paste or Replace All puts on disk.
+// What the recovery journal costs: the CPU of its sync against the keystrokes
+// it follows, and the bytes and time a huge paste or Replace All takes to
+// reach the disk.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <functional>
 
 #include <fcntl.h>
 #include <time.h>
@@ -85,20 +89,19 @@ void journalSync(benchmark::State &state)
     typeAndSync(state, true);
 }
 
-// A paste of the page into a new page, or a Replace All over an opened one:
-// the journal's bytes on disk against the page's bytes in memory (UTF-16),
-// and the time to sync them against a raw write of the same page as UTF-8.
-void pasteIntoJournal(benchmark::State &state)
+// A change of the whole page, then the time the journal takes to get it to
+// disk, against a raw write of the same page as UTF-8; and the journal's
+// bytes on disk against the page's bytes in memory (UTF-16).
+void intoJournal(benchmark::State &state,
+                 const std::function<void(Document &, const QString &)> &change)
 {
     WindowRegistry windows;
     Main *main = windows.show<Main>();
     Document &document = main->document();
     const QString text = page(state.range(0));
     for (auto _ : state) {
-        document.setPage(QString(), PageFormat());
-        main->journal().flush();
+        change(document, text);
         const auto start = std::chrono::steady_clock::now();
-        document.insertFragment(text);
         main->journal().flush();
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
@@ -106,27 +109,25 @@ void pasteIntoJournal(benchmark::State &state)
     }
 }
 
+void pasteIntoJournal(benchmark::State &state)
+{
+    intoJournal(state, [](Document &document, const QString &text) {
+        document.setPage(QString(), PageFormat());
+        document.insertFragment(text);
+    });
+}
+
 void replaceAllIntoJournal(benchmark::State &state)
 {
-    WindowRegistry windows;
-    Main *main = windows.show<Main>();
-    Document &document = main->document();
-    const QString text = page(state.range(0));
-    for (auto _ : state) {
+    intoJournal(state, [](Document &document, const QString &text) {
         // Opened from a file: the journal starts from the file, not a copy.
         document.setPage(text, PageFormat(), QStringLiteral("/nowhere/page.html"));
-        main->journal().flush();
         document.search().setSettings(
             {QStringLiteral("ipsum"), QStringLiteral("IPSUM"), {}, false, true});
         document.search().replaceAll();
         while (document.search().isBusy())
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-        const auto start = std::chrono::steady_clock::now();
-        main->journal().flush();
-        state.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        state.counters["journal/page bytes"] = double(journalBytes()) / double(text.size() * 2);
-    }
+    });
 }
 
 void rawWrite(benchmark::State &state)
