@@ -1,5 +1,6 @@
 #include "app/recoverpage.h"
 
+#include <QDebug>
 #include <QLocale>
 
 #include "editor/document.h"

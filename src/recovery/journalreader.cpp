@@ -109,7 +109,7 @@ bool JournalReader::next(qsizetype &at, Body &body) const
 {
     constexpr qsizetype Head = 1 + 8;
     const qsizetype left = m_bytes.size() - at;
-    if (left < 8)
+    if (left < 8 + Head + 4)
         return false;
     const quint64 size = numberAt(m_bytes.constData() + at, 8);
     if (size < quint64(Head) || size > quint64(left - 8 - 4))
