@@ -1,6 +1,5 @@
 #include "app/recoverpage.h"
 
-#include <QDebug>
 #include <QLocale>
 
 #include "editor/document.h"
