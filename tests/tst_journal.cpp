@@ -12,7 +12,6 @@
 #include <csignal>
 
 #include "app/mainwindow.h"
-#include "app/recoverpage.h"
 #include "app/splash.h"
 #include "editor/document.h"
 #include "files/pagecodec.h"
@@ -47,26 +46,17 @@ QString leaveBehind(const QString &name = QStringLiteral("1-1.journal"))
     return QFile::copy(ours, left) ? left : QString();
 }
 
-struct Run
+// When each step the child began began: its log has a line "N TIME" for each.
+QList<qint64> readLog(const QString &path)
 {
-    QList<qint64> started; // when each step began
-    qint64 killed = 0;
-};
-
-// The child's log: one line per step begun, "N TIME".
-Run readLog(const QString &path, qint64 killed)
-{
-    Run run;
-    run.killed = killed;
+    QList<qint64> started;
     QFile log(path);
-    if (log.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : log.readAll().split('\n')) {
-            const QList<QByteArray> fields = line.split(' ');
-            if (fields.size() == 2)
-                run.started.append(fields.at(1).toLongLong());
-        }
+    log.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (const QList<QByteArray> fields = line.split(' '); fields.size() == 2)
+            started.append(fields.at(1).toLongLong());
     }
-    return run;
+    return started;
 }
 
 } // namespace
@@ -86,7 +76,6 @@ private slots:
     void runningProgramsKeepTheirOwn();
     void offersTheChangesBack_data();
     void offersTheChangesBack();
-    void asksOnceTheSplashIsOver();
 
 private:
     QTemporaryDir m_dir;
@@ -204,8 +193,8 @@ void TestJournal::recoversAKilledProgram()
     QVERIFY(child.waitForFinished());
     if (fileSizeLimit > 0)
         QVERIFY(child.readAllStandardError().contains("recovery journal could not be written"));
-    const Run run = readLog(logPath, killed);
-    QVERIFY(!run.started.isEmpty());
+    const QList<qint64> started = readLog(logPath);
+    QVERIFY(!started.isEmpty());
 
     // The texts the child had: after opening, and after each step it began.
     QWidget container;
@@ -213,7 +202,7 @@ void TestJournal::recoversAKilledProgram()
     JournalScript script(seed, page, fileSizeLimit == 0);
     script.open(replay, false);
     QStringList texts{replay.text()};
-    for (int n = 0; n < run.started.size(); ++n) {
+    for (int n = 0; n < started.size(); ++n) {
         script.step(replay, false);
         texts << replay.text();
     }
@@ -241,8 +230,8 @@ void TestJournal::recoversAKilledProgram()
     bool found = false;
     for (int k = 0; k < texts.size() && !found; ++k) {
         // On a full disk, the last text that fitted.
-        const bool recent = k + 1 >= run.started.size() || fileSizeLimit > 0 ||
-                            run.started.at(k + 1) >= run.killed - Journal::SyncInterval - Slack;
+        const bool recent = k + 1 >= started.size() || fileSizeLimit > 0 ||
+                            started.at(k + 1) >= killed - Journal::SyncInterval - Slack;
         found = recent && texts.at(k) == recovered;
     }
     const qsizetype any = texts.lastIndexOf(recovered);
@@ -250,7 +239,7 @@ void TestJournal::recoversAKilledProgram()
              qPrintable(QStringLiteral("recovered text %1 of %2, begun %3 ms before the kill")
                             .arg(any)
                             .arg(texts.size())
-                            .arg(any > 0 ? run.killed - run.started.at(any - 1) : -1)));
+                            .arg(any > 0 ? killed - started.at(any - 1) : -1)));
 }
 
 void TestJournal::runningProgramsKeepTheirOwn()
@@ -332,10 +321,14 @@ void TestJournal::offersTheChangesBack()
     if (fileChanged)
         QVERIFY(PageFile::write(page, QStringLiteral("changed"), format));
 
-    TestSupport::Program program;
+    // Asked at start, once the splash is over and the main window shows.
+    WindowRegistry windows;
     TestSupport::MessageBoxes boxes(answer);
-    offerRecovery(program.windows(), program.main()->journal());
-    QVERIFY(!boxes.shown().isEmpty());
+    windows.show<Splash>()->findChild<QTimer *>("Timer1")->start(1);
+    QVERIFY(boxes.shown().isEmpty());
+    QTRY_VERIFY(!boxes.shown().isEmpty());
+    Main *main = windows.find<Main>();
+    QVERIFY(main && main->isVisible() && !windows.find<Splash>());
     const MessageBox::Message &question = boxes.shown().first();
     QVERIFY(
         question.text.startsWith("Tagloom closed without saving your changes to " + page + " ("));
@@ -345,7 +338,7 @@ void TestJournal::offersTheChangesBack()
     // A damaged end, or a file that changed under the edits, is told.
     QCOMPARE(boxes.shown().size(), cut > 0 || (fileChanged && baseInFile) ? 2 : 1);
 
-    Document &document = program.document();
+    Document &document = windows.document();
     QCOMPARE(document.text(), expected);
     const bool recovered = !expected.isEmpty();
     QCOMPARE(document.isModified(), recovered);
@@ -353,33 +346,10 @@ void TestJournal::offersTheChangesBack()
         QCOMPARE(document.format(), format);
         QCOMPARE(document.path(), page);
     }
-    program.main()->journal().flush();
+    main->journal().flush();
     QCOMPARE(QFile::exists(left), leftoverKept);
     // The recovered page is kept by this program's own journal.
     QCOMPARE(journals().size(), int(leftoverKept) + int(recovered));
-}
-
-// At start the question comes after the splash, over the main window, and
-// Yes fills the page the program shows.
-void TestJournal::asksOnceTheSplashIsOver()
-{
-    {
-        QWidget container;
-        Document document(&container);
-        Journal journal(document);
-        document.insertFragment(QStringLiteral("<p>unsaved</p>"));
-        journal.flush();
-        QVERIFY(!leaveBehind().isEmpty());
-    }
-    WindowRegistry windows;
-    TestSupport::MessageBoxes boxes(QMessageBox::Yes);
-    windows.show<Splash>()->findChild<QTimer *>("Timer1")->start(1);
-    QVERIFY(boxes.shown().isEmpty());
-    QTRY_COMPARE(boxes.shown().size(), 1);
-    QVERIFY(windows.find<Main>() && windows.find<Main>()->isVisible());
-    QVERIFY(!windows.find<Splash>());
-    QCOMPARE(windows.document().text(), QStringLiteral("<p>unsaved</p>"));
-    QVERIFY(boxes.shown().first().text.contains(QStringLiteral("to a new page (")));
 }
 
 QTEST_MAIN(TestJournal)
