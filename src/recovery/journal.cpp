@@ -35,11 +35,7 @@ void Journal::textChanged(int start, int removed, int added)
         return;
     if (!m_document.isModified()) {
         // Undone back to the page's file: nothing to keep.
-        if (m_written)
-            m_writer.remove();
-        m_written = false;
-        m_pending.clear();
-        m_timer.stop();
+        forget();
         return;
     }
     m_pending.add(start, removed, added);
@@ -53,13 +49,18 @@ void Journal::settled()
 {
     if (m_discarded)
         return;
+    forget();
+    m_base = m_document.snapshot();
+    m_baseInFile = !m_document.path().isEmpty() && m_base->length() > m_baseInFileAbove;
+}
+
+void Journal::forget()
+{
     if (m_written)
         m_writer.remove();
     m_written = false;
     m_pending.clear();
     m_timer.stop();
-    m_base = m_document.snapshot();
-    m_baseInFile = !m_document.path().isEmpty() && m_base->length() > m_baseInFileAbove;
 }
 
 void Journal::takeOver(JournalFolder::Leftover leftover)
@@ -67,8 +68,7 @@ void Journal::takeOver(JournalFolder::Leftover leftover)
     // The recovered text is in no file: the journal starts with a copy of it.
     settled();
     m_baseInFile = false;
-    m_writer.write(batch());
-    m_written = true;
+    sync();
     m_writer.removeLeftover(leftover.name, std::move(leftover.file));
 }
 

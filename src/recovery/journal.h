@@ -44,6 +44,8 @@ public:
 private:
     void textChanged(int start, int removed, int added);
     void settled();
+    // The page as it stands needs no journal: the one written goes.
+    void forget();
     void sync();
     JournalWriter::Batch batch();
 
