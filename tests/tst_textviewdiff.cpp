@@ -136,6 +136,7 @@ private slots:
     void arrowsInRightToLeftLines();
     void caretMotionAsTheStockBox_data();
     void caretMotionAsTheStockBox();
+    void undoAsTheStockBox();
 };
 
 void TestTextViewDiff::sameAsTheStockBox_data()
@@ -171,10 +172,13 @@ void TestTextViewDiff::sameAsTheStockBox()
             QTest::keyClick(&stock, key.key, key.modifiers);
             QTest::keyClick(&view, key.key, key.modifiers);
         } else if (choice < 85) {
-            const QString typed(QChar(u'a' + random.bounded(26)));
+            // Letters, an accented one, a combining mark, an apostrophe, a tag's brackets.
+            static const QString typing =
+                QString::fromUtf8("abcdefghijklmnopqrstuvwxyz\u00e9\u0301'<>");
+            const QString typed(typing.at(random.bounded(int(typing.size()))));
             trace.append("type " + typed);
-            QTest::keyClicks(&stock, typed);
-            QTest::keyClicks(&view, typed);
+            QTest::sendKeyEvent(QTest::Click, &stock, Qt::Key_unknown, typed, Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, &view, Qt::Key_unknown, typed, Qt::NoModifier);
         } else {
             // Clicks land on the same text only from the same scroll position.
             const QPoint point(random.bounded(1, 400), random.bounded(1, 290));
@@ -315,10 +319,68 @@ void TestTextViewDiff::caretMotionAsTheStockBox_data()
         << QString::fromUtf8("cafe\u0301 x\U0001F600y\na\u0308\u0301b \U0001F44D\U0001F3FD!\n");
     QTest::newRow("breaks and spaces") << QString("\n\n  a  \n\tb\t\n");
     QTest::newRow("punctuation") << QString("x=1; y=(2+3)*4.5, \"z\"...\n");
+    QTest::newRow("tags and apostrophes") << QString::fromUtf8("<b>l'\u00e9cole</b> it's\n");
 }
 
-// Character and word moves as pure functions, against the stock box's keys
-// from every position.
+// One edit of each kind over each kind of selection, then undo and redo: the
+// text, caret and anchor as in the stock box after each.
+void TestTextViewDiff::undoAsTheStockBox()
+{
+    const QString page = QString::fromUtf8("alpha beta gamma\nl'e\u0301cole \U0001F600 <b>x</b>\n");
+    const std::pair<int, int> selections[] = {{6, 6}, {6, 11}, {11, 6}, {0, int(page.size())}};
+    const struct
+    {
+        const char *name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+    } edits[] = {
+        {"type", Qt::Key_unknown, {}, "X"},          {"Backspace", Qt::Key_Backspace, {}, {}},
+        {"Delete", Qt::Key_Delete, {}, {}},          {"Return", Qt::Key_Return, {}, {}},
+        {"cut", Qt::Key_X, Qt::ControlModifier, {}}, {"paste", Qt::Key_V, Qt::ControlModifier, {}},
+    };
+    const struct
+    {
+        const char *name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } steps[] = {{"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier},
+                 {"Ctrl+Y", Qt::Key_Y, Qt::ControlModifier},
+                 {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier},
+                 {"Ctrl+Shift+Z", Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier}};
+    for (const auto &[caret, anchor] : selections) {
+        for (const auto &edit : edits) {
+            QApplication::clipboard()->setText("clip\nboard");
+            Boxes boxes(page);
+            QTextCursor cursor = boxes.stock.textCursor();
+            cursor.setPosition(anchor);
+            cursor.setPosition(caret, QTextCursor::KeepAnchor);
+            boxes.stock.setTextCursor(cursor);
+            boxes.model.setSelection(caret, anchor);
+            QStringList trace{QString("%1 over %2-%3").arg(edit.name).arg(anchor).arg(caret)};
+            QTest::sendKeyEvent(QTest::Click, &boxes.stock, edit.key, edit.text, edit.modifiers);
+            QTest::sendKeyEvent(QTest::Click, &boxes.view, edit.key, edit.text, edit.modifiers);
+            for (const auto &step : steps) {
+                trace << step.name;
+                QTest::keyClick(&boxes.stock, step.key, step.modifiers);
+                QTest::keyClick(&boxes.view, step.key, step.modifiers);
+                const QTextCursor stock = boxes.stock.textCursor();
+                QVERIFY2(boxes.model.text().text() == boxes.stock.toPlainText() &&
+                             boxes.model.caret() == stock.position() &&
+                             boxes.model.anchor() == stock.anchor(),
+                         qPrintable(QString("%1: caret %2, anchor %3; stock %4, %5")
+                                        .arg(trace.join(", "))
+                                        .arg(boxes.model.caret())
+                                        .arg(boxes.model.anchor())
+                                        .arg(stock.position())
+                                        .arg(stock.anchor())));
+            }
+        }
+    }
+}
+
+// Character and word moves, and what Backspace erases, as pure functions,
+// against the stock box's keys from every position.
 void TestTextViewDiff::caretMotionAsTheStockBox()
 {
     QFETCH(QString, page);
@@ -335,6 +397,7 @@ void TestTextViewDiff::caretMotionAsTheStockBox()
         {Qt::Key_Left, {}, CaretMotion::characterLeft},
         {Qt::Key_Right, Qt::ControlModifier, CaretMotion::wordRight},
         {Qt::Key_Left, Qt::ControlModifier, CaretMotion::wordLeft},
+        {Qt::Key_Backspace, {}, CaretMotion::erasedBefore},
     };
     for (int position = 0; position <= text.length(); ++position) {
         if (position < text.length() && text.at(position).isLowSurrogate())
@@ -350,6 +413,8 @@ void TestTextViewDiff::caretMotionAsTheStockBox()
                                     .arg(position)
                                     .arg(move.move(text, position))
                                     .arg(stock.textCursor().position())));
+            if (stock.toPlainText() != page)
+                stock.undo();
         }
     }
 }

@@ -43,7 +43,6 @@ void TextModel::beginStep()
         return;
     m_step = UndoHistory::Step();
     m_step.before = m_tree.root();
-    m_step.selectionBefore = {m_caret, m_anchor};
     m_step.span.start = -1;
     m_spanEnd = 0;
     m_delta = 0;
@@ -144,7 +143,6 @@ void TextModel::endStep(bool typing)
         return;
     }
     m_step.after = m_tree.root();
-    m_step.selectionAfter = {m_caret, m_anchor};
     m_step.span.after = m_spanEnd - m_step.span.start;
     m_step.span.before = m_step.span.after - m_delta;
     m_step.typing = typing;
@@ -185,7 +183,7 @@ void TextModel::undo()
     if (!m_history.canUndo())
         return;
     const UndoHistory::Step &step = m_history.undo();
-    restore(step.before, step.selectionBefore, step.span, false);
+    restore(step.before, step.span, false);
 }
 
 void TextModel::redo()
@@ -193,16 +191,16 @@ void TextModel::redo()
     if (!m_history.canRedo())
         return;
     const UndoHistory::Step &step = m_history.redo();
-    restore(step.after, step.selectionAfter, step.span, true);
+    restore(step.after, step.span, true);
 }
 
-void TextModel::restore(const PieceTree::Root &root, UndoHistory::Selection selection,
-                        const UndoHistory::Span &span, bool forward)
+void TextModel::restore(const PieceTree::Root &root, const UndoHistory::Span &span, bool forward)
 {
     m_history.closeTyping();
     m_tree.setRoot(root);
-    m_caret = selection.caret;
-    m_anchor = selection.anchor;
+    // As Qt's boxes do: the caret after the text put back or taken out,
+    // nothing selected, so that the next key cannot overwrite it unseen.
+    m_caret = m_anchor = span.start + (forward ? span.after : span.before);
     if (forward)
         emit changed(span.start, span.before, span.after);
     else

@@ -109,8 +109,7 @@ private:
     // Records [start, start + removed) becoming [start, start + added).
     void changedSpan(int start, int removed, int added);
 
-    void restore(const PieceTree::Root &root, UndoHistory::Selection selection,
-                 const UndoHistory::Span &span, bool forward);
+    void restore(const PieceTree::Root &root, const UndoHistory::Span &span, bool forward);
 
     PieceTree m_tree;
     UndoHistory m_history;

@@ -18,7 +18,6 @@ void UndoHistory::push(Step step)
         // Adjacent typing only: the new characters follow the last ones.
         if (last.typing && step.span.start == span.start + span.after && step.span.before == 0) {
             last.after = std::move(step.after);
-            last.selectionAfter = step.selectionAfter;
             last.span.after += step.span.after;
             return;
         }

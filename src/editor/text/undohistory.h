@@ -10,11 +10,6 @@
 class UndoHistory
 {
 public:
-    struct Selection
-    {
-        int caret = 0;
-        int anchor = 0;
-    };
     // The part of the text a step changed: [start, start + before) became
     // [start, start + after).
     struct Span
@@ -27,8 +22,6 @@ public:
     {
         PieceTree::Root before;
         PieceTree::Root after;
-        Selection selectionBefore;
-        Selection selectionAfter;
         Span span;
         bool typing = false;
     };

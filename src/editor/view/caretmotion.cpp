@@ -44,6 +44,17 @@ int characterLeft(const PieceTree &text, int position)
     return start + int(previous >= 0 && start + previous < position ? previous : window.size() - 1);
 }
 
+int erasedBefore(const PieceTree &text, int position)
+{
+    if (position <= 0)
+        return 0;
+    const QChar last = text.at(position - 1);
+    const bool pair =
+        last.isLowSurrogate() && position > 1 && text.at(position - 2).isHighSurrogate();
+    const bool crLf = last == u'\n' && position > 1 && text.at(position - 2) == u'\r';
+    return position - (pair || crLf ? 2 : 1);
+}
+
 int wordRight(const PieceTree &text, int position)
 {
     const int line = text.lineAt(position);

@@ -16,6 +16,9 @@ namespace CaretMotion {
 // Grapheme boundaries: a letter moves with its marks, a surrogate pair whole.
 int characterRight(const PieceTree &text, int position);
 int characterLeft(const PieceTree &text, int position);
+// Where the text that Backspace erases before `position` starts: one code
+// point, so that a mark is taken off its letter alone, or a CR LF whole.
+int erasedBefore(const PieceTree &text, int position);
 // Where Ctrl+Right and Ctrl+Left go: word starts within the line, and over
 // the line break at either end of it.
 int wordRight(const PieceTree &text, int position);

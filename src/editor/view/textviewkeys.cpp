@@ -183,7 +183,7 @@ bool TextView::editKey(QKeyEvent *event)
     } else if (event->matches(QKeySequence::Paste)) {
         paste();
     } else if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier)) {
-        removeOr(CaretMotion::characterLeft(text, caret), caret);
+        removeOr(CaretMotion::erasedBefore(text, caret), caret);
     } else if (event->matches(QKeySequence::Delete)) {
         removeOr(caret, CaretMotion::characterRight(text, caret));
     } else if (event->matches(QKeySequence::DeleteStartOfWord)) {
