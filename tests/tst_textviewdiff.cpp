@@ -136,6 +136,7 @@ private slots:
     void arrowsInRightToLeftLines();
     void caretMotionAsTheStockBox_data();
     void caretMotionAsTheStockBox();
+    void undoAsTheStockBox_data();
     void undoAsTheStockBox();
 };
 
@@ -322,60 +323,76 @@ void TestTextViewDiff::caretMotionAsTheStockBox_data()
     QTest::newRow("tags and apostrophes") << QString::fromUtf8("<b>l'\u00e9cole</b> it's\n");
 }
 
-// One edit of each kind over each kind of selection, then undo and redo: the
-// text, caret and anchor as in the stock box after each.
+void TestTextViewDiff::undoAsTheStockBox_data()
+{
+    // One key each: letters and spaces are typed; < > ^ $ move the caret
+    // (Left, Right, Home, End), { } select (Shift+Left, Shift+Right); B is
+    // Backspace, D Delete, N Return, X Ctrl+X, V Ctrl+V.
+    QTest::addColumn<QString>("keys");
+    for (const char *keys :
+         {"ab<<<<>>>>c", "abBc", "BBD", "a b", "abNcd", "abVcd", "{{ab", "ab<>c", "VV", "D<D",
+          "B>B", "abBBB", "{{XB", "{{BB", "}}}Vx", "}}N", "ab{{", "e\u0301B"})
+        QTest::newRow(keys) << QString::fromUtf8(keys);
+}
+
+// Keys on both boxes, then every step undone and redone: the text, caret
+// and anchor as in the stock box after each, so the steps group alike.
 void TestTextViewDiff::undoAsTheStockBox()
 {
-    const QString page = QString::fromUtf8("alpha beta gamma\nl'e\u0301cole \U0001F600 <b>x</b>\n");
-    const std::pair<int, int> selections[] = {{6, 6}, {6, 11}, {11, 6}, {0, int(page.size())}};
-    const struct
-    {
-        const char *name;
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        QString text;
-    } edits[] = {
-        {"type", Qt::Key_unknown, {}, "X"},          {"Backspace", Qt::Key_Backspace, {}, {}},
-        {"Delete", Qt::Key_Delete, {}, {}},          {"Return", Qt::Key_Return, {}, {}},
-        {"cut", Qt::Key_X, Qt::ControlModifier, {}}, {"paste", Qt::Key_V, Qt::ControlModifier, {}},
-    };
-    const struct
-    {
-        const char *name;
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-    } steps[] = {{"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier},
-                 {"Ctrl+Y", Qt::Key_Y, Qt::ControlModifier},
-                 {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier},
-                 {"Ctrl+Shift+Z", Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier}};
-    for (const auto &[caret, anchor] : selections) {
-        for (const auto &edit : edits) {
-            QApplication::clipboard()->setText("clip\nboard");
-            Boxes boxes(page);
-            QTextCursor cursor = boxes.stock.textCursor();
-            cursor.setPosition(anchor);
-            cursor.setPosition(caret, QTextCursor::KeepAnchor);
-            boxes.stock.setTextCursor(cursor);
-            boxes.model.setSelection(caret, anchor);
-            QStringList trace{QString("%1 over %2-%3").arg(edit.name).arg(anchor).arg(caret)};
-            QTest::sendKeyEvent(QTest::Click, &boxes.stock, edit.key, edit.text, edit.modifiers);
-            QTest::sendKeyEvent(QTest::Click, &boxes.view, edit.key, edit.text, edit.modifiers);
-            for (const auto &step : steps) {
-                trace << step.name;
-                QTest::keyClick(&boxes.stock, step.key, step.modifiers);
-                QTest::keyClick(&boxes.view, step.key, step.modifiers);
-                const QTextCursor stock = boxes.stock.textCursor();
-                QVERIFY2(boxes.model.text().text() == boxes.stock.toPlainText() &&
-                             boxes.model.caret() == stock.position() &&
-                             boxes.model.anchor() == stock.anchor(),
-                         qPrintable(QString("%1: caret %2, anchor %3; stock %4, %5")
-                                        .arg(trace.join(", "))
-                                        .arg(boxes.model.caret())
-                                        .arg(boxes.model.anchor())
-                                        .arg(stock.position())
-                                        .arg(stock.anchor())));
-            }
+    QFETCH(QString, keys);
+    QApplication::clipboard()->setText("CL");
+    Boxes boxes(QString::fromUtf8("0123456789 l'\u00e9cole <b>x</b>\nline two\n"));
+    for (QWidget *box :
+         {static_cast<QWidget *>(&boxes.stock), static_cast<QWidget *>(&boxes.view)}) {
+        QTest::keyClick(box, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(box, Qt::Key_Right);
+        for (const QChar key : keys) {
+            static const QHash<QChar, QKeyCombination> named = {{'<', Qt::Key_Left},
+                                                                {'>', Qt::Key_Right},
+                                                                {'^', Qt::Key_Home},
+                                                                {'$', Qt::Key_End},
+                                                                {'{', Qt::SHIFT | Qt::Key_Left},
+                                                                {'}', Qt::SHIFT | Qt::Key_Right},
+                                                                {'B', Qt::Key_Backspace},
+                                                                {'D', Qt::Key_Delete},
+                                                                {'N', Qt::Key_Return},
+                                                                {'X', Qt::CTRL | Qt::Key_X},
+                                                                {'V', Qt::CTRL | Qt::Key_V}};
+            if (named.contains(key))
+                QTest::keyClick(box, named[key].key(), named[key].keyboardModifiers());
+            else
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(key), {});
         }
+    }
+    // Empty when both boxes agree, else what differs.
+    const auto differs = [&boxes](const QString &after) {
+        const QTextCursor stock = boxes.stock.textCursor();
+        if (boxes.model.text().text() == boxes.stock.toPlainText() &&
+            boxes.model.caret() == stock.position() && boxes.model.anchor() == stock.anchor())
+            return QString();
+        return QString("after %1: caret %2, anchor %3; stock %4, %5")
+            .arg(after)
+            .arg(boxes.model.caret())
+            .arg(boxes.model.anchor())
+            .arg(stock.position())
+            .arg(stock.anchor());
+    };
+    QString difference = differs("the keys");
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    for (int undone = 1; boxes.stock.document()->isUndoAvailable() || boxes.model.canUndo();
+         ++undone) {
+        QTest::keyClick(&boxes.stock, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&boxes.view, Qt::Key_Z, Qt::ControlModifier);
+        difference = differs(QString("undo %1").arg(undone));
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        QVERIFY(undone < 50);
+    }
+    for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
+        QTest::keyClick(&boxes.stock, redo.key(), redo.keyboardModifiers());
+        QTest::keyClick(&boxes.view, redo.key(), redo.keyboardModifiers());
+        difference = differs("a redo");
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 }
 

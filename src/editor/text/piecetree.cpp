@@ -246,6 +246,7 @@ bool PieceTree::reset(const QString &text)
     m_buffers.reset();
     addBuffer(std::move(original), nullptr);
     addBuffer(std::make_shared<TextBuffer>(), m_buffers);
+    m_buffers->buffer->setStreamStart(m_added);
     m_sealed = false;
     return true;
 }
@@ -364,11 +365,13 @@ std::pair<const TextBuffer *, int> PieceTree::append(QStringView text)
     TextBuffer *last = m_buffers->buffer.get();
     if (m_sealed || (last->size() > 0 && last->size() > m_bufferSize - text.size())) {
         addBuffer(std::make_shared<TextBuffer>(), m_buffers);
+        m_buffers->buffer->setStreamStart(m_added);
         m_sealed = false;
         last = m_buffers->buffer.get();
     }
     const int at = last->size();
     last->append(text);
+    m_added += text.size();
     return {last, at};
 }
 
@@ -423,6 +426,29 @@ QStringView PieceTree::pieceAt(int offset, int *pieceStart) const
     }
     *pieceStart = length();
     return {};
+}
+
+std::pair<const void *, qint64> PieceTree::storedAt(int offset) const
+{
+    static const char addedStream = 0;
+    int base = 0;
+    const Node *node = m_root.get();
+    while (node) {
+        const int leftEnd = base + lengthOf(node->left);
+        if (offset < leftEnd) {
+            node = node->left.get();
+        } else if (offset < leftEnd + node->length) {
+            const int at = node->start + offset - leftEnd;
+            const qint64 stream = node->buffer->streamStart();
+            if (stream < 0)
+                return {node->buffer, at};
+            return {&addedStream, stream + at};
+        } else {
+            base = leftEnd + node->length;
+            node = node->right.get();
+        }
+    }
+    return {nullptr, 0};
 }
 
 std::shared_ptr<const PieceTree> PieceTree::snapshot()

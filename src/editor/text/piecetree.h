@@ -51,6 +51,11 @@ public:
     // The stored run that holds `offset`, and where it starts in the text;
     // empty at the end of the text.
     QStringView pieceAt(int offset, int *pieceStart) const;
+    // Where the character at `offset` is stored: its buffer, or for text added
+    // by edits the one stream all their buffers make, and its place there.
+    // Text added one run after another lies side by side in the stream,
+    // whichever buffer holds it.
+    std::pair<const void *, qint64> storedAt(int offset) const;
 
     // Both insertions change nothing and return false past MaxLength.
     bool insert(int offset, QStringView text);
@@ -130,4 +135,5 @@ private:
     int m_bufferSize;
     std::shared_ptr<const Buffers> m_buffers;
     bool m_sealed = false; // a snapshot sees the first buffer
+    qint64 m_added = 0;    // characters ever added to the buffers of added text
 };

@@ -16,6 +16,11 @@ public:
     void append(QStringView added);
     void reserve(qsizetype size) { m_text.reserve(size); }
 
+    // Where the buffer starts in the stream of all text ever added to its
+    // tree, when it is one of that stream's buffers; -1 otherwise.
+    qint64 streamStart() const { return m_streamStart; }
+    void setStreamStart(qint64 start) { m_streamStart = start; }
+
     // Line breaks within [start, end).
     int breaksIn(int start, int end) const;
     // Offset of the `n`th (from 0) line break at or after `start`.
@@ -30,6 +35,7 @@ private:
     void countBlocks();
 
     QString m_text;
+    qint64 m_streamStart = -1;
     // Line breaks in [0, k * Block) for every whole block k.
     std::vector<int> m_counts{0};
 };

@@ -26,8 +26,6 @@ QString TextModel::selectedText() const
 
 void TextModel::setSelection(int caret, int anchor, Follow follow)
 {
-    if (m_depth == 0)
-        m_history.closeTyping();
     caret = std::clamp(caret, 0, length());
     anchor = std::clamp(anchor, 0, length());
     if (caret == m_caret && anchor == m_anchor)
@@ -46,6 +44,7 @@ void TextModel::beginStep()
     m_step.span.start = -1;
     m_spanEnd = 0;
     m_delta = 0;
+    m_removedAny = m_insertedAny = m_insertEndsLine = false;
 }
 
 bool TextModel::allowsEdit(int removed, qsizetype added)
@@ -68,10 +67,29 @@ bool TextModel::replace(int start, int removed, QStringView text)
     if (removed == 0 && added == 0)
         return true;
     const EditStep step(*this);
+    if (removed > 0) {
+        noteStored(start, removed);
+        m_removedAny = true;
+    }
     m_tree.remove(start, removed);
     m_tree.insert(start, text);
+    if (added > 0) {
+        noteStored(start, added);
+        m_insertedAny = true;
+        m_insertEndsLine = text.endsWith(u'\n');
+    }
     changedSpan(start, removed, added);
     return true;
+}
+
+void TextModel::noteStored(int start, int count)
+{
+    const auto [buffer, at] = m_tree.storedAt(start);
+    const auto [lastBuffer, lastAt] = m_tree.storedAt(start + count - 1);
+    const bool whole = buffer == lastBuffer && lastAt - at == count - 1;
+    m_step.buffer = whole ? buffer : nullptr;
+    m_step.bufferStart = at;
+    m_step.bufferEnd = at + count;
 }
 
 bool TextModel::copyWithin(int start, int count, int at)
@@ -132,21 +150,29 @@ void TextModel::changedSpan(int start, int removed, int added)
     emit changed(start, removed, added);
 }
 
-void TextModel::endStep(bool typing)
+void TextModel::endStep(EditStep::Kind kind)
 {
     if (--m_depth > 0)
         return;
-    if (!typing)
-        m_history.closeTyping();
     if (m_step.span.start < 0) {
         emit selectionChanged(Follow::Caret);
         return;
     }
+    using Kind = UndoHistory::Kind;
+    const bool inserting = m_insertedAny && !m_insertEndsLine;
+    if (kind == EditStep::Typing && inserting)
+        m_step.kind = m_removedAny ? Kind::EndsInserting : Kind::Inserted;
+    else if (kind == EditStep::Pasting && inserting)
+        m_step.kind = Kind::EndsInserting;
+    else if (kind == EditStep::Erasing && m_removedAny && !m_insertedAny)
+        m_step.kind = Kind::Removed;
+    else
+        m_step.kind = Kind::Command;
+    const bool fromSaved = !m_cleanLost && m_step.before == m_clean;
     m_step.after = m_tree.root();
     m_step.span.after = m_spanEnd - m_step.span.start;
     m_step.span.before = m_step.span.after - m_delta;
-    m_step.typing = typing;
-    m_history.push(std::move(m_step));
+    m_history.push(std::move(m_step), fromSaved);
     emit selectionChanged(Follow::Caret);
 }
 
@@ -196,7 +222,6 @@ void TextModel::redo()
 
 void TextModel::restore(const PieceTree::Root &root, const UndoHistory::Span &span, bool forward)
 {
-    m_history.closeTyping();
     m_tree.setRoot(root);
     // As Qt's boxes do: the caret after the text put back or taken out,
     // nothing selected, so that the next key cannot overwrite it unseen.

@@ -27,12 +27,18 @@ public:
     class EditStep
     {
     public:
-        enum Kind { Command, Typing };
+        // What the step may join, as in Qt's own boxes (UndoHistory::Kind).
+        enum Kind {
+            Command,
+            Typing,  // typed text, over the selection if any
+            Erasing, // Backspace or Delete with nothing selected
+            Pasting, // pasted or dropped text, over the selection if any
+        };
         explicit EditStep(TextModel &model, Kind kind = Command) : m_model(model), m_kind(kind)
         {
             m_model.beginStep();
         }
-        ~EditStep() { m_model.endStep(m_kind == Typing); }
+        ~EditStep() { m_model.endStep(m_kind); }
         EditStep(const EditStep &) = delete;
         EditStep &operator=(const EditStep &) = delete;
 
@@ -56,7 +62,6 @@ public:
     int selectionEnd() const { return std::max(m_caret, m_anchor); }
     bool hasSelection() const { return m_caret != m_anchor; }
     QString selectedText() const;
-    // Outside a step this is a caret move, which ends a run of typing.
     void setSelection(int caret, int anchor, Follow follow = Follow::Caret);
 
     // Edits that would make the text longer than PieceTree::MaxLength change
@@ -105,7 +110,9 @@ signals:
 
 private:
     void beginStep();
-    void endStep(bool typing);
+    void endStep(EditStep::Kind kind);
+    // Where the text an edit adds, or takes, is stored, for the step to join the last.
+    void noteStored(int start, int count);
     // Records [start, start + removed) becoming [start, start + added).
     void changedSpan(int start, int removed, int added);
 
@@ -123,4 +130,7 @@ private:
     UndoHistory::Step m_step;
     int m_spanEnd = 0; // end of the changed part, in the current text
     int m_delta = 0;
+    bool m_removedAny = false;
+    bool m_insertedAny = false;
+    bool m_insertEndsLine = false; // the last text added ends in a line break
 };

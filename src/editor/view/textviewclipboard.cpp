@@ -69,7 +69,8 @@ bool TextView::canInsertFromMimeData(const QMimeData *source) const
 void TextView::insertFromMimeData(const QMimeData *source)
 {
     if (canInsertFromMimeData(source))
-        m_model.replaceSelection(LineBreaks::fromOutside(source->text()));
+        m_model.replaceSelection(LineBreaks::fromOutside(source->text()),
+                                 TextModel::EditStep::Pasting);
 }
 
 void TextView::publishSelection()

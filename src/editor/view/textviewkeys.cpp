@@ -235,10 +235,13 @@ bool TextView::findKey(QKeyEvent *event)
 
 void TextView::removeOr(int from, int to)
 {
+    // Erasing one character may join the last step; a selection erased is a step of its own.
+    const auto kind =
+        m_model.hasSelection() ? TextModel::EditStep::Command : TextModel::EditStep::Erasing;
     if (!m_model.hasSelection())
         moveCaret(to, from);
     if (m_model.hasSelection())
-        m_model.replaceSelection(QStringView());
+        m_model.replaceSelection(QStringView(), kind);
 }
 
 void TextView::typeText(const QString &text)
