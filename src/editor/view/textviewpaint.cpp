@@ -93,11 +93,10 @@ TextView::ownPictures(const RowMap::Row &row, const RowMap::Shaped &shaped, QPoi
         if (!m_pictures.drawsOwn(unit))
             continue;
         // The layout counts the pre-edit text in its positions.
-        int at =
-            i + (!m_preedit.isEmpty() && shaped.start + i >= m_model.caret() ? int(m_preedit.size())
-                                                                             : 0);
-        const qreal leading = shaped.line.cursorToX(&at, QTextLine::Leading);
-        const qreal trailing = shaped.line.cursorToX(&at, QTextLine::Trailing);
+        const bool afterPreedit = !m_preedit.isEmpty() && shaped.start + i >= m_model.caret();
+        const int at = i + (afterPreedit ? int(m_preedit.size()) : 0);
+        const qreal leading = shaped.line.cursorToX(at, QTextLine::Leading);
+        const qreal trailing = shaped.line.cursorToX(at, QTextLine::Trailing);
         const QRectF cell(origin.x() + std::min(leading, trailing), origin.y() + shaped.line.y(),
                           std::abs(trailing - leading), shaped.line.height());
         pictures.push_back({cell, i, unit});
