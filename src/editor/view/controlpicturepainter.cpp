@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -40,6 +41,7 @@ void ControlPicturePainter::setFont(const QFont &font)
         });
     }
     m_labelFont = font;
+    m_drawn.clear();
     m_labelFont.setPixelSize(std::max(6, qRound(QFontMetricsF(font).height() * 0.6)));
 }
 
@@ -49,12 +51,31 @@ void ControlPicturePainter::draw(QPainter &painter, const QRectF &cell, char16_t
     const int at = slot(shown);
     if (at < 0)
         return;
+    // A screen of them would otherwise lay out their names over and over.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    const QSize pixels = (cell.size() * ratio).toSize();
+    const Key key{at, color.rgba(), pixels.width(), pixels.height()};
+    auto found = m_drawn.find(key);
+    if (found == m_drawn.end()) {
+        if (m_drawn.size() >= MaxDrawn)
+            m_drawn.clear();
+        found = m_drawn.emplace(key, render(at, pixels, ratio, color)).first;
+    }
+    painter.drawImage(cell.topLeft(), found->second);
+}
+
+QImage ControlPicturePainter::render(int at, QSize pixels, qreal ratio, const QColor &color) const
+{
+    QImage image(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    const QRectF cell(QPointF(0, 0), QSizeF(pixels) / ratio);
     const QString name = QString::fromLatin1(Names[at]);
     const qreal inset = cell.height() * 0.12;
     const QRectF box = cell.adjusted(0.5, inset, -0.5, -inset);
-    painter.save();
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(color, 0));
-    painter.setBrush(Qt::NoBrush);
     painter.drawRect(box);
     // Names wider than the box are squeezed, not cut.
     const qreal width = QFontMetricsF(m_labelFont).horizontalAdvance(name);
@@ -65,5 +86,5 @@ void ControlPicturePainter::draw(QPainter &painter, const QRectF &cell, char16_t
     painter.setFont(m_labelFont);
     painter.drawText(QRectF(-width / 2, -box.height() / 2, width, box.height()), Qt::AlignCenter,
                      name);
-    painter.restore();
+    return image;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
+#include <QImage>
 
 #include <bitset>
+#include <map>
+#include <tuple>
 
-class QColor;
 class QPainter;
 class QRectF;
 
@@ -27,6 +30,9 @@ public:
 
 private:
     static constexpr int Pictures = 35;
+    static constexpr std::size_t MaxDrawn = 256;
+    // A picture drawn once: its slot, colour and size in device pixels.
+    using Key = std::tuple<int, QRgb, int, int>;
     // The picture's place in the table of names, or -1 for any other character.
     static int slot(char16_t shown)
     {
@@ -39,6 +45,9 @@ private:
         return shown == 0x00B6 ? 34 : -1;
     }
 
+    QImage render(int at, QSize pixels, qreal ratio, const QColor &color) const;
+
     std::bitset<Pictures> m_own;
     QFont m_labelFont;
+    mutable std::map<Key, QImage> m_drawn;
 };
