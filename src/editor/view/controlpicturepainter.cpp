@@ -41,8 +41,8 @@ void ControlPicturePainter::setFont(const QFont &font)
         });
     }
     m_labelFont = font;
-    m_drawn.clear();
     m_labelFont.setPixelSize(std::max(6, qRound(QFontMetricsF(font).height() * 0.6)));
+    m_drawn.clear();
 }
 
 void ControlPicturePainter::draw(QPainter &painter, const QRectF &cell, char16_t shown,
