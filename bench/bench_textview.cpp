@@ -38,6 +38,7 @@ enum Page : int64_t {
     ZeroWidth,  // 4 M zero-width spaces on one line
     Marks,      // one letter carrying 1 M combining marks
     EmptyLines, // 100 MB of line breaks alone
+    Controls,   // 10 KB of lines of control characters, drawn as pictures
     Pages,
 };
 
@@ -66,6 +67,14 @@ QString makePage(int64_t page)
         return QString(4 << 20, QChar(0x200B));
     case Marks:
         return QLatin1Char('a') + QString(1 << 20, QChar(0x0301));
+    case Controls: {
+        QString controls;
+        for (char16_t unit = 1; unit < 0x20; ++unit) {
+            if (unit != u'\t' && unit != u'\n')
+                controls += QChar(unit);
+        }
+        return repeat(controls.repeated(3).left(79) + QLatin1Char('\n'), 10 << 10);
+    }
     default:
         return QString(100 << 20, QLatin1Char('\n'));
     }
@@ -459,6 +468,7 @@ BENCHMARK(wrapSelection)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicroseco
 BENCHMARK(undoCommand)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(navigate)
     ->ArgsProduct({{Small, Large, OneLine, LongLine, NoBreak}, {0, 1, 2}})
+    ->Args({Controls, 1})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 BENCHMARK(selectAllCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -521,6 +531,8 @@ static const RatioRegistration undoLong("undo 16 MB no-break / 10 KB", "undoComm
                                         "undoCommand/4/real_time");
 static const RatioRegistration pageDownLarge("Page Down/Up 100 MB / 10 KB",
                                              "navigate/0/1/real_time", "navigate/1/1/real_time");
+static const RatioRegistration pageDownControls("Page Down/Up 10 KB of control characters / 10 KB",
+                                                "navigate/0/1/real_time", "navigate/9/1/real_time");
 static const RatioRegistration endLong("Ctrl+End,Home 16 MB line / 10 KB", "navigate/0/0/real_time",
                                        "navigate/3/0/real_time");
 // Every question on the 100 MB page and the 16 MB line against the same on 10 KB.

@@ -112,6 +112,9 @@ private slots:
     void accessibleLongLineInPieces();
     void controlCharactersAreDrawn_data();
     void controlCharactersAreDrawn();
+    void controlPicturesDiffer();
+    void controlPictureIsOneCaretPosition_data();
+    void controlPictureIsOneCaretPosition();
     void selectionHighlightedOnlyWithFocus();
     void darkPalette();
     void scrollBarStaysSteadyOnALongLine();
@@ -468,6 +471,48 @@ void TestTextView::controlCharactersAreDrawn()
     QVERIFY(inkedPixels(*view) > 4);
     auto empty = shownView(QString());
     QCOMPARE(inkedPixels(*empty), 0);
+}
+
+// Whether or not the font has glyphs for the pictures, no two look alike.
+void TestTextView::controlPicturesDiffer()
+{
+    const QString characters = QString("\x01\x02\r") + QChar(0x2028);
+    QList<QImage> pictures;
+    for (const QChar character : characters) {
+        auto view = shownView(character);
+        view->clearFocus();
+        pictures.append(view->viewport()->grab().toImage());
+    }
+    for (int i = 0; i < pictures.size(); ++i) {
+        for (int j = i + 1; j < pictures.size(); ++j)
+            QVERIFY2(pictures[i] != pictures[j], qPrintable(QString("%1 and %2").arg(i).arg(j)));
+    }
+}
+
+void TestTextView::controlPictureIsOneCaretPosition_data()
+{
+    QTest::addColumn<QChar>("character");
+    QTest::newRow("SOH") << QChar(0x01);
+    QTest::newRow("lone CR") << QChar('\r');
+    QTest::newRow("DEL") << QChar(0x7F);
+    QTest::newRow("line separator") << QChar(0x2028);
+}
+
+void TestTextView::controlPictureIsOneCaretPosition()
+{
+    QFETCH(QChar, character);
+    auto view = shownView(QString("a") + character + "b");
+    focusedPicture(*view);
+    const int before = view->caretRect(1).x();
+    const int after = view->caretRect(2).x();
+    QVERIFY(before < after && after < view->caretRect(3).x());
+    const int y = view->caretRect(1).center().y();
+    QCOMPARE(view->positionAt(QPoint(before + 1, y)), 1);
+    QCOMPARE(view->positionAt(QPoint(after - 1, y)), 2);
+    view->model().setSelection(1, 1);
+    QTest::keyClick(view.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(view->model().selectedText(), QString(character));
+    QTRY_VERIFY(highlightedPixels(*view) > 0);
 }
 
 void TestTextView::selectionHighlightedOnlyWithFocus()

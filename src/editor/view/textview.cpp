@@ -59,6 +59,7 @@ void TextView::relayout()
 {
     const qreal width = viewport()->width() - 2 * Margin;
     m_rows.setFormat(font(), width, TabStop);
+    m_pictures.setFont(font());
     m_top = m_rows.rowAt(m_top).start;
     updateScrollBar();
     viewport()->update();

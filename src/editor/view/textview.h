@@ -4,14 +4,17 @@
 #include <QBasicTimer>
 #include <QPoint>
 #include <QPointer>
+#include <QTextLayout>
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "editor/rows/rowmap.h"
 #include "editor/text/textmodel.h"
 #include "editor/text/textsearch.h"
 #include "editor/view/caretmotion.h"
+#include "editor/view/controlpicturepainter.h"
 #include "editor/view/findrequest.h"
 
 class PageSearch;
@@ -127,6 +130,20 @@ private:
     Marks marksIn(int from, int to) const;
     void drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool selection,
                  const Marks &marks);
+    void drawShaped(QPainter &painter, const RowMap::Shaped &shaped, QPointF origin,
+                    const QList<QTextLayout::FormatRange> &ranges, const QRectF &clip);
+    // The pictures on `row` that are drawn here rather than by the font.
+    struct Picture
+    {
+        QRectF cell;
+        int index = 0; // in the shaped text
+        char16_t shown = 0;
+    };
+    std::vector<Picture> ownPictures(const RowMap::Row &row, const RowMap::Shaped &shaped,
+                                     QPointF origin) const;
+    void drawPictures(QPainter &painter, const RowMap::Shaped &shaped, QPointF origin,
+                      const QList<QTextLayout::FormatRange> &ranges, const QRectF &clip,
+                      const std::vector<Picture> &pictures);
 
     // Keys and input methods (textviewkeys.cpp).
     bool moveKey(QKeyEvent *event);
@@ -154,6 +171,7 @@ private:
     TextModel &m_model;
     QPointer<const PageSearch> m_marks;
     mutable RowMap m_rows;
+    ControlPicturePainter m_pictures;
     int m_top = 0;        // offset of the first row shown
     qreal m_stickyX = -1; // kept by vertical moves
     qreal m_pageY = -1;   // where the caret stood on screen, kept by page moves

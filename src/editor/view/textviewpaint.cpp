@@ -1,9 +1,11 @@
 // Drawing the text view: only the rows on screen are looked for and shaped.
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 #include "editor/text/pagesearch.h"
 #include "editor/view/textview.h"
@@ -57,17 +59,82 @@ void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool 
     if (selection)
         add(m_model.selectionStart(), m_model.selectionEnd(), palette().brush(QPalette::Highlight),
             palette().brush(QPalette::HighlightedText));
+    const QRectF clip(0, y, viewport()->width(), m_rows.rowHeight());
+    const std::vector<Picture> pictures = ownPictures(row, shaped, origin);
+    if (pictures.empty())
+        drawShaped(painter, shaped, origin, ranges, clip);
+    else
+        drawPictures(painter, shaped, origin, ranges, clip, pictures);
+}
+
+void TextView::drawShaped(QPainter &painter, const RowMap::Shaped &shaped, QPointF origin,
+                          const QList<QTextLayout::FormatRange> &ranges, const QRectF &clip)
+{
     if (ranges.isEmpty()) {
         shaped.line.draw(&painter, origin);
         return;
     }
     // The layout draws the rows next to the clip as well; the painter's clip
     // keeps them from being drawn twice.
-    const QRectF clip(0, y, viewport()->width(), m_rows.rowHeight());
     painter.save();
-    painter.setClipRect(clip);
+    painter.setClipRect(clip, Qt::IntersectClip);
     shaped.layout->draw(&painter, origin, ranges, clip);
     painter.restore();
+}
+
+std::vector<TextView::Picture>
+TextView::ownPictures(const RowMap::Row &row, const RowMap::Shaped &shaped, QPointF origin) const
+{
+    std::vector<Picture> pictures;
+    const QString text = shaped.layout->text();
+    const int end = std::min<int>(row.end - shaped.start, int(text.size()));
+    for (int i = std::max(row.start - shaped.start, 0); i < end; ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (!m_pictures.drawsOwn(unit))
+            continue;
+        // The layout counts the pre-edit text in its positions.
+        const bool afterPreedit = !m_preedit.isEmpty() && shaped.start + i >= m_model.caret();
+        const int at = i + (afterPreedit ? int(m_preedit.size()) : 0);
+        const qreal leading = shaped.line.cursorToX(at, QTextLine::Leading);
+        const qreal trailing = shaped.line.cursorToX(at, QTextLine::Trailing);
+        const QRectF cell(origin.x() + std::min(leading, trailing), origin.y() + shaped.line.y(),
+                          std::abs(trailing - leading), shaped.line.height());
+        pictures.push_back({cell, i, unit});
+    }
+    return pictures;
+}
+
+void TextView::drawPictures(QPainter &painter, const RowMap::Shaped &shaped, QPointF origin,
+                            const QList<QTextLayout::FormatRange> &ranges, const QRectF &clip,
+                            const std::vector<Picture> &pictures)
+{
+    QRegion cells;
+    for (const Picture &picture : pictures)
+        cells += picture.cell.toRect();
+    painter.save();
+    painter.setClipRegion(QRegion(clip.toAlignedRect()) - cells);
+    drawShaped(painter, shaped, origin, ranges, clip);
+    // In the cells, the marks and the selection without the missing-glyph boxes.
+    if (!ranges.isEmpty()) {
+        QList<QTextLayout::FormatRange> backgrounds = ranges;
+        for (QTextLayout::FormatRange &range : backgrounds)
+            range.format.setForeground(Qt::transparent);
+        painter.setClipRegion(cells);
+        painter.setPen(Qt::transparent);
+        shaped.layout->draw(&painter, origin, backgrounds, clip);
+    }
+    painter.restore();
+    for (const Picture &picture : pictures) {
+        QColor color = painter.pen().color();
+        for (auto range = ranges.rbegin(); range != ranges.rend(); ++range) {
+            if (picture.index >= range->start && picture.index < range->start + range->length &&
+                range->format.hasProperty(QTextFormat::ForegroundBrush)) {
+                color = range->format.foreground().color();
+                break;
+            }
+        }
+        m_pictures.draw(painter, picture.cell, picture.shown, color);
+    }
 }
 
 void TextView::paintEvent(QPaintEvent *event)
