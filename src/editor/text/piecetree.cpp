@@ -407,30 +407,8 @@ bool PieceTree::insertCopy(int offset, int start, int count)
     return true;
 }
 
-QStringView PieceTree::pieceAt(int offset, int *pieceStart) const
+const PieceTree::Node *PieceTree::nodeAt(int offset, int *nodeStart) const
 {
-    int base = 0;
-    const Node *node = m_root.get();
-    while (node) {
-        const int leftEnd = base + lengthOf(node->left);
-        if (offset < leftEnd) {
-            node = node->left.get();
-            continue;
-        }
-        if (offset < leftEnd + node->length) {
-            *pieceStart = leftEnd;
-            return QStringView(node->buffer->text()).mid(node->start, node->length);
-        }
-        base = leftEnd + node->length;
-        node = node->right.get();
-    }
-    *pieceStart = length();
-    return {};
-}
-
-std::pair<const void *, qint64> PieceTree::storedAt(int offset) const
-{
-    static const char addedStream = 0;
     int base = 0;
     const Node *node = m_root.get();
     while (node) {
@@ -438,17 +416,35 @@ std::pair<const void *, qint64> PieceTree::storedAt(int offset) const
         if (offset < leftEnd) {
             node = node->left.get();
         } else if (offset < leftEnd + node->length) {
-            const int at = node->start + offset - leftEnd;
-            const qint64 stream = node->buffer->streamStart();
-            if (stream < 0)
-                return {node->buffer, at};
-            return {&addedStream, stream + at};
+            *nodeStart = leftEnd;
+            return node;
         } else {
             base = leftEnd + node->length;
             node = node->right.get();
         }
     }
-    return {nullptr, 0};
+    *nodeStart = length();
+    return nullptr;
+}
+
+QStringView PieceTree::pieceAt(int offset, int *pieceStart) const
+{
+    const Node *node = nodeAt(offset, pieceStart);
+    return node ? QStringView(node->buffer->text()).mid(node->start, node->length) : QStringView();
+}
+
+std::pair<const void *, qint64> PieceTree::storedAt(int offset) const
+{
+    static const char addedStream = 0;
+    int nodeStart = 0;
+    const Node *node = nodeAt(offset, &nodeStart);
+    if (!node)
+        return {nullptr, 0};
+    const int at = node->start + offset - nodeStart;
+    const qint64 stream = node->buffer->streamStart();
+    if (stream < 0)
+        return {node->buffer, at};
+    return {&addedStream, stream + at};
 }
 
 std::shared_ptr<const PieceTree> PieceTree::snapshot()

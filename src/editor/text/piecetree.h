@@ -121,6 +121,8 @@ public:
     bool adopt(const Edited &edited);
 
 private:
+    // The piece that holds `offset`, and where it starts in the text.
+    const Node *nodeAt(int offset, int *nodeStart) const;
     // Appends `text` to the buffer of added text, or a new one when that is
     // full or a snapshot sees it; returns where it went.
     std::pair<const TextBuffer *, int> append(QStringView text);
