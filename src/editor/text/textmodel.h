@@ -8,8 +8,8 @@
 
 // The text of a page with its caret, selection and undo steps. Every change
 // goes through replace(), inside an EditStep when several make one step.
-// A run of typing is one step until a change or a caret move that is not
-// typing ends it.
+// Steps group as in Qt's own box (UndoHistory::Kind): typing where the last
+// typing ended joins it, and so does erasing next to the last erased.
 class TextModel : public QObject
 {
     Q_OBJECT
