@@ -433,6 +433,18 @@ void TestTextViewDiff::caretMotionAsTheStockBox()
             if (stock.toPlainText() != page)
                 stock.undo();
         }
+        // What a double click selects.
+        QTextCursor word = stock.textCursor();
+        word.setPosition(position);
+        word.select(QTextCursor::WordUnderCursor);
+        const auto [from, to] = CaretMotion::wordAt(text, position);
+        QVERIFY2(from == word.anchor() && to == word.position(),
+                 qPrintable(QString("word at %1: %2-%3, stock box %4-%5")
+                                .arg(position)
+                                .arg(from)
+                                .arg(to)
+                                .arg(word.anchor())
+                                .arg(word.position())));
     }
 }
 

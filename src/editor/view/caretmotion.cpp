@@ -4,6 +4,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "editor/text/piecetree.h"
@@ -15,6 +16,14 @@ namespace {
 // words and the word under the pointer are found within theirs.
 constexpr int GraphemeWindow = 64;
 constexpr int WordWindow = 1024;
+
+// The characters Qt's text engine takes for word separators: a double click
+// stops at them, so "l'\u00e9cole" gives "\u00e9cole" and the ">" of "</b>" itself.
+bool isWordSeparator(QChar c)
+{
+    return c.unicode() < 0x80 &&
+           std::strchr(".,?!@#$:;-<>[](){}=/+%&^*'\"`~|\\", char(c.unicode())) && c.unicode() != 0;
+}
 
 } // namespace
 
@@ -82,22 +91,33 @@ int wordLeft(const PieceTree &text, int position)
 std::pair<int, int> wordAt(const PieceTree &text, int position)
 {
     const int line = text.lineAt(position);
-    const int start = std::max(text.lineStart(line), position - WordWindow);
-    const int end = std::min(text.lineEnd(line), position + WordWindow);
-    const QString window = text.text(start, end - start);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, window);
-    finder.setPosition(position - start);
-    qsizetype from =
-        finder.isAtBoundary() && finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem
-            ? finder.position()
-            : finder.toPreviousBoundary();
-    finder.setPosition(position - start);
-    qsizetype to = finder.toNextBoundary();
-    if (from < 0)
-        from = 0;
-    if (to < 0)
-        to = window.size();
-    return {start + int(from), start + int(to)};
+    const int lineEnd = text.lineEnd(line);
+    const int from = std::max(text.lineStart(line), position - WordWindow);
+    const int to = std::min(lineEnd, position + WordWindow);
+    const QString window = text.text(from, to - from);
+    const int length = int(window.size());
+    const int at = position - from;
+    const auto stops = [&window](int i) {
+        return window.at(i).isSpace() || isWordSeparator(window.at(i));
+    };
+    // The start as Qt's box finds it: the word start before the character
+    // after the caret; nowhere at the line's start, or past its end after a
+    // space or separator.
+    int start = at;
+    if (at > 0 && !(to == lineEnd && at == length && stops(at - 1))) {
+        QTextLayout layout(window);
+        start = layout.previousCursorPosition(at < length ? at + 1 : at, QTextLayout::SkipWords);
+    }
+    // The end: over a run of separators, or up to the next space or separator.
+    int end = start;
+    if (end < length && isWordSeparator(window.at(end))) {
+        while (end < length && isWordSeparator(window.at(end)))
+            ++end;
+    } else {
+        while (end < length && !stops(end))
+            ++end;
+    }
+    return {from + start, from + end};
 }
 
 int rowStart(RowMap &rows, int position)

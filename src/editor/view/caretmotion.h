@@ -23,7 +23,8 @@ int erasedBefore(const PieceTree &text, int position);
 // the line break at either end of it.
 int wordRight(const PieceTree &text, int position);
 int wordLeft(const PieceTree &text, int position);
-// The word at `position`, or the run of spaces or the mark there.
+// What a double click at `position` selects, as Qt's own box does: the word,
+// or the run of separators, there; nothing past a line's end.
 std::pair<int, int> wordAt(const PieceTree &text, int position);
 
 // Where Home and End go from `position`: its row's ends, End stopping before
