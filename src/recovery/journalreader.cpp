@@ -1,7 +1,5 @@
 #include "recovery/journalreader.h"
 
-#include <zlib.h>
-
 #include <vector>
 
 #include "editor/text/piecetree.h"
@@ -115,14 +113,7 @@ bool JournalReader::next(qsizetype &at, Body &body) const
     if (size < quint64(Head) || size > quint64(left - 8 - 4))
         return false;
     const char *start = m_bytes.constData() + at + 8;
-    const auto crc = quint32(numberAt(start + size, 4));
-    quint32 computed = quint32(::crc32(0, nullptr, 0));
-    for (quint64 done = 0; done < size;) {
-        const auto step = uInt(std::min<quint64>(size - done, quint64(1) << 30));
-        computed = quint32(::crc32(computed, reinterpret_cast<const Bytef *>(start + done), step));
-        done += step;
-    }
-    if (computed != crc)
+    if (JournalRecord::crc(start, qsizetype(size)) != quint32(numberAt(start + size, 4)))
         return false;
     body.type = JournalRecord::Type(quint8(start[0]));
     body.time = qint64(numberAt(start + 1, 8));

@@ -147,6 +147,10 @@ quint32 JournalRecord::crc(const PieceTree &text)
 
 quint32 JournalRecord::crc(QStringView text)
 {
-    return crcOf(quint32(::crc32(0, nullptr, 0)), reinterpret_cast<const char *>(text.data()),
-                 text.size() * 2);
+    return crc(reinterpret_cast<const char *>(text.data()), text.size() * 2);
+}
+
+quint32 JournalRecord::crc(const char *bytes, qsizetype size)
+{
+    return crcOf(quint32(::crc32(0, nullptr, 0)), bytes, size);
 }

@@ -50,4 +50,6 @@ public:
     // The CRC-32 of a text's UTF-16 code units, as a base is checked.
     static quint32 crc(const PieceTree &text);
     static quint32 crc(QStringView text);
+    // The CRC-32 of bytes, as a record's body is checked.
+    static quint32 crc(const char *bytes, qsizetype size);
 };

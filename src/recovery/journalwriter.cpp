@@ -108,8 +108,6 @@ void JournalWriter::writeBatch(const Batch &batch)
     qint64 edits = 0;
     for (const PendingEdits::Span &span : batch.spans)
         edits += span.length;
-    JournalRecord::Begin whole = batch.page;
-    whole.baseInFile = false;
     if (!m_file.isOpen() && m_atBase) {
         JournalRecord::Begin page = batch.page;
         if (page.baseInFile) {
@@ -124,6 +122,8 @@ void JournalWriter::writeBatch(const Batch &batch)
                m_editSize + edits > CompactAfter * batch.text->length() + 65536) {
         // Edits that would outgrow the text, or a journal that missed some:
         // the text as it stands starts a new one.
+        JournalRecord::Begin whole = batch.page;
+        whole.baseInFile = false;
         startOver(whole, batch.text.get());
         m_atBase = false;
         return;

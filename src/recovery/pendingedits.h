@@ -15,10 +15,6 @@ public:
         int start;
         int length;
         int before;
-        bool operator==(const Span &other) const
-        {
-            return start == other.start && length == other.length && before == other.before;
-        }
     };
 
     // Beyond this many, the two spans closest together are joined: edits all
