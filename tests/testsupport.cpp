@@ -276,12 +276,12 @@ void clickAt(QWidget *widget, QPoint point, Qt::KeyboardModifiers modifiers, int
         QTest::mouseClick(window, Qt::LeftButton, modifiers, at);
 }
 
-void sendMouse(QWidget *widget, QEvent::Type type, QPoint at)
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::KeyboardModifiers modifiers)
 {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     const Qt::MouseButtons held =
         type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, Qt::NoModifier);
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, modifiers);
     QApplication::sendEvent(widget, &event);
 }
 

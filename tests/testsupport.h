@@ -116,7 +116,8 @@ void clickAt(QWidget *widget, QPoint point, Qt::KeyboardModifiers modifiers = {}
 // Sends one left-button mouse event of `type` straight to `widget`, the
 // button held from the press to the release, so that a gesture goes the same
 // way to two widgets.
-void sendMouse(QWidget *widget, QEvent::Type type, QPoint at);
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint at,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // Adds the columns "bytes" and "saved" and a row for each kind of page a user
 // may open: its bytes on disk, and those that opening and saving it gives.

@@ -627,11 +627,12 @@ void TestTextView::dragAfterDoubleClickGoesByWords_data()
     QTest::addColumn<int>("to"); // the character dragged to
     QTest::addColumn<int>("caret");
     QTest::addColumn<int>("anchor");
-    // "alpha beta gamma delta": "beta" is double-clicked.
-    QTest::newRow("into a later word") << 19 << 22 << 6;
+    // "alpha beta gamma delta": "beta" is double-clicked. The free end goes
+    // to the nearer edge of the word dragged onto.
+    QTest::newRow("into a later word") << 21 << 22 << 6;
     QTest::newRow("into an earlier word") << 2 << 0 << 10;
     QTest::newRow("within the word") << 8 << 10 << 6;
-    QTest::newRow("on into the next word") << 12 << 16 << 6;
+    QTest::newRow("on into the next word") << 15 << 16 << 6;
 }
 
 void TestTextView::dragAfterDoubleClickGoesByWords()

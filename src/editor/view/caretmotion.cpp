@@ -88,36 +88,49 @@ int wordLeft(const PieceTree &text, int position)
     return start + layout.previousCursorPosition(position - start, QTextLayout::SkipWords);
 }
 
-std::pair<int, int> wordAt(const PieceTree &text, int position)
+int startOfWord(const PieceTree &text, int position)
 {
     const int line = text.lineAt(position);
+    const int lineStart = text.lineStart(line);
     const int lineEnd = text.lineEnd(line);
-    const int from = std::max(text.lineStart(line), position - WordWindow);
+    if (position == lineStart)
+        return -1;
+    const QChar before = text.at(position - 1);
+    if (position == lineEnd && (before.isSpace() || isWordSeparator(before)))
+        return -1;
+    // The word start before the character after `position`, so a word's
+    // own start stays put.
+    const int from = std::max(lineStart, position - WordWindow);
     const int to = std::min(lineEnd, position + WordWindow);
-    const QString window = text.text(from, to - from);
+    QTextLayout layout(text.text(from, to - from));
+    const int after = position < lineEnd ? position + 1 : position;
+    return from + layout.previousCursorPosition(after - from, QTextLayout::SkipWords);
+}
+
+int endOfWord(const PieceTree &text, int position)
+{
+    const int lineEnd = text.lineEnd(text.lineAt(position));
+    const QString window = text.text(position, std::min(lineEnd, position + WordWindow) - position);
     const int length = int(window.size());
-    const int at = position - from;
-    const auto stops = [&window](int i) {
-        return window.at(i).isSpace() || isWordSeparator(window.at(i));
-    };
-    // The start as Qt's box finds it: the word start before the character
-    // after the caret; nowhere at the line's start, or past its end after a
-    // space or separator.
-    int start = at;
-    if (at > 0 && !(to == lineEnd && at == length && stops(at - 1))) {
-        QTextLayout layout(window);
-        start = layout.previousCursorPosition(at < length ? at + 1 : at, QTextLayout::SkipWords);
-    }
-    // The end: over a run of separators, or up to the next space or separator.
-    int end = start;
+    // Over a run of separators, or up to the next space or separator.
+    int end = 0;
     if (end < length && isWordSeparator(window.at(end))) {
         while (end < length && isWordSeparator(window.at(end)))
             ++end;
     } else {
-        while (end < length && !stops(end))
+        while (end < length && !window.at(end).isSpace() && !isWordSeparator(window.at(end)))
             ++end;
     }
-    return {from + start, from + end};
+    return end == 0 ? -1 : position + end;
+}
+
+std::pair<int, int> wordAt(const PieceTree &text, int position)
+{
+    int start = startOfWord(text, position);
+    if (start < 0)
+        start = position;
+    const int end = endOfWord(text, start);
+    return {start, end < 0 ? start : end};
 }
 
 int rowStart(RowMap &rows, int position)

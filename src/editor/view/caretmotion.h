@@ -23,6 +23,11 @@ int erasedBefore(const PieceTree &text, int position);
 // the line break at either end of it.
 int wordRight(const PieceTree &text, int position);
 int wordLeft(const PieceTree &text, int position);
+// The start and end of the word at `position` as Qt's box finds them for a
+// double click; -1 where its cursor would not move (a line's start for the
+// start; a space, or a line's end, for the end).
+int startOfWord(const PieceTree &text, int position);
+int endOfWord(const PieceTree &text, int position);
 // What a double click at `position` selects, as Qt's own box does: the word,
 // or the run of separators, there; nothing past a line's end.
 std::pair<int, int> wordAt(const PieceTree &text, int position);

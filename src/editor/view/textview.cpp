@@ -83,6 +83,7 @@ void TextView::changeEvent(QEvent *event)
 void TextView::showTextChange(int start, int removed, int added)
 {
     const RowMap::Changed rows = m_rows.textChanged(start, removed, added);
+    followClickedSpans(start, removed, added);
     const int top = m_top;
     if (m_top > start + removed)
         m_top += added - removed;

@@ -158,7 +158,10 @@ private:
     void removeOr(int from, int to);
 
     // Mouse and wheel (textviewpointer.cpp).
-    void extendTo(int position);
+    void extendTo(int position, int x);
+    void extendByWords(int position, qreal x);
+    void extendByLines(int position);
+    void followClickedSpans(int start, int removed, int added);
     void autoScroll();
 
     // Clipboard and context menu (textviewclipboard.cpp).
@@ -185,8 +188,12 @@ private:
     QPoint m_doubleClickPoint;
     QPoint m_lastMouse;
     bool m_mayDrag = false;
-    bool m_selecting = false;
-    std::pair<int, int> m_wordAnchor{-1, -1}; // the word double-clicked, while dragging
+    bool m_leftDown = false;
+    bool m_selecting = false; // since a press of the left button, until its release
+    // The word double-clicked and the line triple-clicked last, which a drag
+    // or a Shift+click extends by words or lines until a plain click.
+    std::pair<int, int> m_wordAnchor{-1, -1};
+    std::pair<int, int> m_lineAnchor{-1, -1};
     int m_dropCaret = -1;
     int m_wheelRemainder = 0;
     QString m_preedit;

@@ -7,11 +7,36 @@
 
 #include "editor/view/textview.h"
 
+namespace {
+
+std::pair<int, int> nonEmpty(std::pair<int, int> span)
+{
+    return span.first < span.second ? span : std::pair{-1, -1};
+}
+
+// Where a remembered span of text goes when the text changes, as Qt's text
+// cursors go: text inserted at either end moves that end on; none once the
+// span is empty.
+std::pair<int, int> followEdit(std::pair<int, int> span, int start, int removed, int added)
+{
+    if (span.first < 0)
+        return span;
+    const auto follow = [start, removed, added](int position) {
+        if (position < start)
+            return position;
+        return std::max(start, position - removed) + added;
+    };
+    return nonEmpty({follow(span.first), follow(span.second)});
+}
+
+} // namespace
+
 void TextView::mousePressEvent(QMouseEvent *event)
 {
     const QPoint point = event->position().toPoint() + viewport()->pos();
     const int position = positionAt(point);
     m_stickyX = -1;
+    m_mayDrag = false;
     if (!m_blink.isActive())
         restartBlink();
     if (event->button() == Qt::MiddleButton) {
@@ -25,28 +50,33 @@ void TextView::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     m_pressPoint = point;
+    m_leftDown = true;
+    m_selecting = true;
     // A third click soon after a double click, and where it was, takes the line.
     const bool near =
         (point - m_doubleClickPoint).manhattanLength() < QApplication::startDragDistance();
     if (m_tripleClick.isActive() && near) {
         m_tripleClick.stop();
         const PieceTree &text = m_model.text();
-        const int line = text.lineAt(position);
-        moveCaret(std::min(text.lineEnd(line) + 1, text.length()), text.lineStart(line));
+        const int line = text.lineAt(m_model.caret());
+        m_lineAnchor = {text.lineStart(line), std::min(text.lineEnd(line) + 1, text.length())};
+        moveCaret(m_lineAnchor.second, m_lineAnchor.first);
+        m_lineAnchor = nonEmpty(m_lineAnchor);
         publishSelection();
         return;
     }
-    const bool inSelection = position >= m_model.selectionStart() &&
-                             position < m_model.selectionEnd() && m_model.hasSelection();
-    if (event->modifiers() & Qt::ShiftModifier) {
-        moveCaret(position, m_model.anchor());
-        m_selecting = true;
+    // A press anywhere in the selection, its ends included, may start a drag.
+    const bool inSelection = m_model.hasSelection() && position >= m_model.selectionStart() &&
+                             position <= m_model.selectionEnd();
+    if (event->modifiers() == Qt::ShiftModifier) {
+        extendTo(position, point.x());
         publishSelection();
     } else if (inSelection) {
         m_mayDrag = true;
     } else {
+        // Only a plain click forgets the word or line clicked last.
+        m_wordAnchor = m_lineAnchor = {-1, -1};
         moveCaret(position, position);
-        m_selecting = true;
     }
 }
 
@@ -54,14 +84,16 @@ void TextView::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint point = event->position().toPoint() + viewport()->pos();
     m_lastMouse = point;
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
     if (m_mayDrag) {
-        if ((point - m_pressPoint).manhattanLength() >= QApplication::startDragDistance()) {
+        if ((point - m_pressPoint).manhattanLength() > QApplication::startDragDistance()) {
             m_mayDrag = false;
             startDrag();
         }
         return;
     }
-    if (!m_selecting || !(event->buttons() & Qt::LeftButton))
+    if (!m_selecting && m_wordAnchor.first < 0 && m_lineAnchor.first < 0)
         return;
     const QRect area = viewport()->geometry();
     if (point.y() < area.top() || point.y() > area.bottom()) {
@@ -70,64 +102,105 @@ void TextView::mouseMoveEvent(QMouseEvent *event)
     } else {
         m_autoScroll.stop();
     }
-    extendTo(positionAt(point));
+    extendTo(positionAt(point), point.x());
 }
 
-void TextView::extendTo(int position)
+void TextView::extendTo(int position, int x)
 {
-    if (m_wordAnchor.first < 0) {
+    if (m_lineAnchor.first >= 0)
+        extendByLines(position);
+    else if (m_wordAnchor.first >= 0)
+        extendByWords(position, x - viewport()->x() - Margin);
+    else if (m_selecting)
         moveCaret(position, m_model.anchor());
-        return;
-    }
-    // After a double click the selection grows by whole words and always
-    // holds the word clicked first.
+}
+
+void TextView::extendByWords(int position, qreal x)
+{
+    // The selection keeps the word double-clicked, and its free end goes to
+    // the nearer edge of the word under the pointer, as in Qt's own box.
     const auto [first, last] = m_wordAnchor;
     if (position >= first && position <= last) {
         moveCaret(last, first);
         return;
     }
-    const auto [from, to] = CaretMotion::wordAt(m_model.text(), position);
-    if (from < first)
-        moveCaret(from, last);
+    const PieceTree &text = m_model.text();
+    const int start = CaretMotion::startOfWord(text, position);
+    const int end = start < 0 ? -1 : CaretMotion::endOfWord(text, start);
+    if (end < 0)
+        return;
+    const RowMap::Row row = m_rows.rowAt(start);
+    if (m_rows.rowAt(end).start != row.start)
+        return;
+    const qreal startX = CaretMotion::xOf(m_rows, row, start);
+    const qreal endX = CaretMotion::xOf(m_rows, row, end);
+    // Off the word, as over the space between words, it stays as it was.
+    if (x < startX || x > endX)
+        return;
+    moveCaret(x - startX < endX - x ? start : end, position < last ? last : first);
+}
+
+void TextView::extendByLines(int position)
+{
+    const auto [first, last] = m_lineAnchor;
+    if (position >= first && position <= last) {
+        moveCaret(last, first);
+        return;
+    }
+    const PieceTree &text = m_model.text();
+    const int line = text.lineAt(position);
+    if (position < first)
+        moveCaret(text.lineStart(line), last);
     else
-        moveCaret(std::max(to, last), first);
+        moveCaret(std::min(text.lineEnd(line) + 1, text.length()), first);
+}
+
+void TextView::followClickedSpans(int start, int removed, int added)
+{
+    m_wordAnchor = followEdit(m_wordAnchor, start, removed, added);
+    m_lineAnchor = followEdit(m_lineAnchor, start, removed, added);
 }
 
 void TextView::autoScroll()
 {
     const QRect area = viewport()->geometry();
-    if (!m_selecting) {
+    if (!m_leftDown) {
         m_autoScroll.stop();
         return;
     }
     scrollRows(m_lastMouse.y() < area.top() ? -1 : m_lastMouse.y() > area.bottom() ? 1 : 0);
     const QPoint inside(m_lastMouse.x(), std::clamp(m_lastMouse.y(), area.top(), area.bottom()));
-    extendTo(positionAt(inside));
+    extendTo(positionAt(inside), inside.x());
 }
 
 void TextView::mouseReleaseEvent(QMouseEvent *event)
 {
     m_autoScroll.stop();
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_leftDown = false;
     if (m_mayDrag) {
         // A click inside the selection without a drag places the caret.
         m_mayDrag = false;
         const int position = positionAt(event->position().toPoint() + viewport()->pos());
         moveCaret(position, position);
     }
-    if (m_selecting)
+    if (m_selecting || m_wordAnchor.first >= 0 || m_lineAnchor.first >= 0)
         publishSelection();
     m_selecting = false;
-    m_wordAnchor = {-1, -1};
 }
 
 void TextView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    m_mayDrag = false;
+    m_leftDown = true;
     m_doubleClickPoint = event->position().toPoint() + viewport()->pos();
+    // Dragging on from here grows the selection by words, as does a Shift+click later.
     m_wordAnchor = CaretMotion::wordAt(m_model.text(), positionAt(m_doubleClickPoint));
     moveCaret(m_wordAnchor.second, m_wordAnchor.first);
-    m_selecting = true;
+    m_wordAnchor = nonEmpty(m_wordAnchor);
     m_tripleClick.start(QGuiApplication::styleHints()->mouseDoubleClickInterval(), this);
     publishSelection();
 }
