@@ -58,6 +58,8 @@ const Key Keys[] = {
     {"Ctrl+Insert", Qt::Key_Insert, Qt::ControlModifier},
     {"Shift+Insert", Qt::Key_Insert, Qt::ShiftModifier},
     {"Shift+Delete", Qt::Key_Delete, Qt::ShiftModifier},
+    {"Ctrl+Backspace", Qt::Key_Backspace, Qt::ControlModifier},
+    {"Ctrl+Delete", Qt::Key_Delete, Qt::ControlModifier},
 };
 
 QString randomPage(QRandomGenerator &random)

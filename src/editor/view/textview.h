@@ -158,6 +158,23 @@ private:
     void removeOr(int from, int to);
 
     // Mouse and wheel (textviewpointer.cpp).
+    // The word double-clicked or the line triple-clicked last: a drag or a
+    // Shift+click extends by words or lines until a plain click. It keeps the
+    // caret's x of the moment it was clicked, which moves up and down take
+    // when it is selected again.
+    struct ClickedSpan
+    {
+        int from = -1;
+        int to = -1;
+        qreal x = 0;
+        bool isSet() const { return from >= 0; }
+        // As Qt's text cursors follow a change: text inserted at either end
+        // moves that end on; unset once empty.
+        ClickedSpan followed(int start, int removed, int added) const;
+    };
+    void placeCaret(int caret, int anchor);
+    ClickedSpan selectClicked(int from, int to);
+    void reselect(const ClickedSpan &span);
     void extendTo(int position, int x);
     void extendByWords(int position, qreal x);
     void extendByLines(int position);
@@ -190,10 +207,8 @@ private:
     bool m_mayDrag = false;
     bool m_leftDown = false;
     bool m_selecting = false; // since a press of the left button, until its release
-    // The word double-clicked and the line triple-clicked last, which a drag
-    // or a Shift+click extends by words or lines until a plain click.
-    std::pair<int, int> m_wordAnchor{-1, -1};
-    std::pair<int, int> m_lineAnchor{-1, -1};
+    ClickedSpan m_clickedWord;
+    ClickedSpan m_clickedLine;
     int m_dropCaret = -1;
     int m_wheelRemainder = 0;
     QString m_preedit;

@@ -7,42 +7,26 @@
 
 #include "editor/view/textview.h"
 
-namespace {
-
-std::pair<int, int> nonEmpty(std::pair<int, int> span)
+TextView::ClickedSpan TextView::ClickedSpan::followed(int start, int removed, int added) const
 {
-    return span.first < span.second ? span : std::pair{-1, -1};
-}
-
-// Where a remembered span of text goes when the text changes, as Qt's text
-// cursors go: text inserted at either end moves that end on; none once the
-// span is empty.
-std::pair<int, int> followEdit(std::pair<int, int> span, int start, int removed, int added)
-{
-    if (span.first < 0)
-        return span;
     const auto follow = [start, removed, added](int position) {
-        if (position < start)
-            return position;
-        return std::max(start, position - removed) + added;
+        return position < start ? position : std::max(start, position - removed) + added;
     };
-    return nonEmpty({follow(span.first), follow(span.second)});
+    const ClickedSpan span{follow(from), follow(to), x};
+    return span.from < span.to ? span : ClickedSpan{};
 }
-
-} // namespace
 
 void TextView::mousePressEvent(QMouseEvent *event)
 {
     const QPoint point = event->position().toPoint() + viewport()->pos();
     const int position = positionAt(point);
-    m_stickyX = -1;
     m_mayDrag = false;
     if (!m_blink.isActive())
         restartBlink();
     if (event->button() == Qt::MiddleButton) {
         QClipboard *clipboard = QApplication::clipboard();
         if (clipboard->supportsSelection()) {
-            moveCaret(position, position);
+            placeCaret(position, position);
             insertFromMimeData(clipboard->mimeData(QClipboard::Selection));
         }
         return;
@@ -59,9 +43,8 @@ void TextView::mousePressEvent(QMouseEvent *event)
         m_tripleClick.stop();
         const PieceTree &text = m_model.text();
         const int line = text.lineAt(m_model.caret());
-        m_lineAnchor = {text.lineStart(line), std::min(text.lineEnd(line) + 1, text.length())};
-        moveCaret(m_lineAnchor.second, m_lineAnchor.first);
-        m_lineAnchor = nonEmpty(m_lineAnchor);
+        m_clickedLine =
+            selectClicked(text.lineStart(line), std::min(text.lineEnd(line) + 1, text.length()));
         publishSelection();
         return;
     }
@@ -75,8 +58,8 @@ void TextView::mousePressEvent(QMouseEvent *event)
         m_mayDrag = true;
     } else {
         // Only a plain click forgets the word or line clicked last.
-        m_wordAnchor = m_lineAnchor = {-1, -1};
-        moveCaret(position, position);
+        m_clickedWord = m_clickedLine = {};
+        placeCaret(position, position);
     }
 }
 
@@ -93,7 +76,7 @@ void TextView::mouseMoveEvent(QMouseEvent *event)
         }
         return;
     }
-    if (!m_selecting && m_wordAnchor.first < 0 && m_lineAnchor.first < 0)
+    if (!m_selecting && !m_clickedWord.isSet() && !m_clickedLine.isSet())
         return;
     const QRect area = viewport()->geometry();
     if (point.y() < area.top() || point.y() > area.bottom()) {
@@ -105,23 +88,44 @@ void TextView::mouseMoveEvent(QMouseEvent *event)
     extendTo(positionAt(point), point.x());
 }
 
+void TextView::placeCaret(int caret, int anchor)
+{
+    moveCaret(caret, anchor);
+    m_stickyX = -1;
+}
+
+TextView::ClickedSpan TextView::selectClicked(int from, int to)
+{
+    placeCaret(to, from);
+    if (from == to)
+        return {};
+    return {from, to, caretX(m_rows.rowAt(to), to)};
+}
+
+void TextView::reselect(const ClickedSpan &span)
+{
+    // As the clicked span was when clicked, the caret's x for moves up and down included.
+    moveCaret(span.to, span.from);
+    m_stickyX = span.x;
+}
+
 void TextView::extendTo(int position, int x)
 {
-    if (m_lineAnchor.first >= 0)
+    if (m_clickedLine.isSet())
         extendByLines(position);
-    else if (m_wordAnchor.first >= 0)
+    else if (m_clickedWord.isSet())
         extendByWords(position, x - viewport()->x() - Margin);
     else if (m_selecting)
-        moveCaret(position, m_model.anchor());
+        placeCaret(position, m_model.anchor());
 }
 
 void TextView::extendByWords(int position, qreal x)
 {
     // The selection keeps the word double-clicked, and its free end goes to
     // the nearer edge of the word under the pointer, as in Qt's own box.
-    const auto [first, last] = m_wordAnchor;
+    const auto [first, last, clickedX] = m_clickedWord;
     if (position >= first && position <= last) {
-        moveCaret(last, first);
+        reselect(m_clickedWord);
         return;
     }
     const PieceTree &text = m_model.text();
@@ -137,28 +141,30 @@ void TextView::extendByWords(int position, qreal x)
     // Off the word, as over the space between words, it stays as it was.
     if (x < startX || x > endX)
         return;
-    moveCaret(x - startX < endX - x ? start : end, position < last ? last : first);
+    placeCaret(x - startX < endX - x ? start : end, position < last ? last : first);
 }
 
 void TextView::extendByLines(int position)
 {
-    const auto [first, last] = m_lineAnchor;
+    const auto [first, last, clickedX] = m_clickedLine;
     if (position >= first && position <= last) {
-        moveCaret(last, first);
+        reselect(m_clickedLine);
         return;
     }
     const PieceTree &text = m_model.text();
     const int line = text.lineAt(position);
     if (position < first)
-        moveCaret(text.lineStart(line), last);
+        placeCaret(text.lineStart(line), last);
     else
-        moveCaret(std::min(text.lineEnd(line) + 1, text.length()), first);
+        placeCaret(std::min(text.lineEnd(line) + 1, text.length()), first);
 }
 
 void TextView::followClickedSpans(int start, int removed, int added)
 {
-    m_wordAnchor = followEdit(m_wordAnchor, start, removed, added);
-    m_lineAnchor = followEdit(m_lineAnchor, start, removed, added);
+    if (m_clickedWord.isSet())
+        m_clickedWord = m_clickedWord.followed(start, removed, added);
+    if (m_clickedLine.isSet())
+        m_clickedLine = m_clickedLine.followed(start, removed, added);
 }
 
 void TextView::autoScroll()
@@ -183,9 +189,9 @@ void TextView::mouseReleaseEvent(QMouseEvent *event)
         // A click inside the selection without a drag places the caret.
         m_mayDrag = false;
         const int position = positionAt(event->position().toPoint() + viewport()->pos());
-        moveCaret(position, position);
+        placeCaret(position, position);
     }
-    if (m_selecting || m_wordAnchor.first >= 0 || m_lineAnchor.first >= 0)
+    if (m_selecting || m_clickedWord.isSet() || m_clickedLine.isSet())
         publishSelection();
     m_selecting = false;
 }
@@ -198,9 +204,8 @@ void TextView::mouseDoubleClickEvent(QMouseEvent *event)
     m_leftDown = true;
     m_doubleClickPoint = event->position().toPoint() + viewport()->pos();
     // Dragging on from here grows the selection by words, as does a Shift+click later.
-    m_wordAnchor = CaretMotion::wordAt(m_model.text(), positionAt(m_doubleClickPoint));
-    moveCaret(m_wordAnchor.second, m_wordAnchor.first);
-    m_wordAnchor = nonEmpty(m_wordAnchor);
+    const auto [from, to] = CaretMotion::wordAt(m_model.text(), positionAt(m_doubleClickPoint));
+    m_clickedWord = selectClicked(from, to);
     m_tripleClick.start(QGuiApplication::styleHints()->mouseDoubleClickInterval(), this);
     publishSelection();
 }
