@@ -44,7 +44,7 @@ void TextModel::beginStep()
     m_step.span.start = -1;
     m_spanEnd = 0;
     m_delta = 0;
-    m_removedAny = m_insertedAny = m_insertEndsLine = false;
+    m_removedAny = m_insertedAny = m_insertEndsLine = m_breakAdded = m_breakRemoved = false;
 }
 
 bool TextModel::allowsEdit(int removed, qsizetype added)
@@ -70,6 +70,7 @@ bool TextModel::replace(int start, int removed, QStringView text)
     if (removed > 0) {
         noteStored(start, removed);
         m_removedAny = true;
+        m_breakRemoved = m_breakRemoved || m_tree.lineAt(start + removed) != m_tree.lineAt(start);
     }
     m_tree.remove(start, removed);
     m_tree.insert(start, text);
@@ -77,6 +78,7 @@ bool TextModel::replace(int start, int removed, QStringView text)
         noteStored(start, added);
         m_insertedAny = true;
         m_insertEndsLine = text.endsWith(u'\n');
+        m_breakAdded = m_breakAdded || text.contains(u'\n');
     }
     changedSpan(start, removed, added);
     return true;
@@ -158,13 +160,16 @@ void TextModel::endStep(EditStep::Kind kind)
         emit selectionChanged(Follow::Caret);
         return;
     }
+    // A line break is a block of its own in Qt's box: typing that holds one,
+    // or erasing one, joins nothing; typing may follow on a paste unless it
+    // ends in one.
     using Kind = UndoHistory::Kind;
     const bool inserting = m_insertedAny && !m_insertEndsLine;
-    if (kind == EditStep::Typing && inserting)
+    if (kind == EditStep::Typing && inserting && !m_breakAdded)
         m_step.kind = m_removedAny ? Kind::EndsInserting : Kind::Inserted;
     else if (kind == EditStep::Pasting && inserting)
         m_step.kind = Kind::EndsInserting;
-    else if (kind == EditStep::Erasing && m_removedAny && !m_insertedAny)
+    else if (kind == EditStep::Erasing && m_removedAny && !m_insertedAny && !m_breakRemoved)
         m_step.kind = Kind::Removed;
     else
         m_step.kind = Kind::Command;

@@ -133,4 +133,6 @@ private:
     bool m_removedAny = false;
     bool m_insertedAny = false;
     bool m_insertEndsLine = false; // the last text added ends in a line break
+    bool m_breakAdded = false;     // some text added holds a line break
+    bool m_breakRemoved = false;   // some text removed held one
 };

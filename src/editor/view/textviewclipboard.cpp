@@ -42,6 +42,7 @@ void TextView::paste()
 void TextView::selectAll()
 {
     moveCaret(m_model.length(), 0, Follow::KeepView);
+    m_stickyX = -1; // the next Up or Down starts from the caret at the end
     publishSelection();
 }
 

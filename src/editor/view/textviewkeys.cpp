@@ -186,10 +186,16 @@ bool TextView::editKey(QKeyEvent *event)
         removeOr(CaretMotion::erasedBefore(text, caret), caret);
     } else if (event->matches(QKeySequence::Delete)) {
         removeOr(caret, CaretMotion::characterRight(text, caret));
-    } else if (event->matches(QKeySequence::DeleteStartOfWord)) {
-        removeOr(CaretMotion::wordLeft(text, caret), caret);
-    } else if (event->matches(QKeySequence::DeleteEndOfWord)) {
-        removeOr(caret, CaretMotion::wordRight(text, caret));
+    } else if (event->matches(QKeySequence::DeleteStartOfWord) ||
+               event->matches(QKeySequence::DeleteEndOfWord)) {
+        // A word erased is a step of its own, as in Qt's box: it selects the
+        // word and erases the selection.
+        const bool back = event->matches(QKeySequence::DeleteStartOfWord);
+        if (!m_model.hasSelection())
+            moveCaret(back ? CaretMotion::wordLeft(text, caret)
+                           : CaretMotion::wordRight(text, caret),
+                      caret);
+        deleteSelection();
     } else if (enter && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
         // Shift+Enter too: a page knows only plain line breaks.
         m_model.replaceSelection(u"\n");
