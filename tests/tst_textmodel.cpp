@@ -240,6 +240,15 @@ void TestTextModel::typingJoinsWhereItLeftOff_data()
         model.replace(2, 4, u"");
         model.setSelection(2, 2);
     }) << 4;
+    // A line break is a step of its own in Qt's box, and so is all typing
+    // that holds one, as an input method may commit.
+    QTest::newRow("typing that holds a line break, taken out again")
+        << Between([](TextModel &model) {
+               model.replaceSelection(u"x\ny", TextModel::EditStep::Typing);
+               model.replace(2, 3, u"");
+               model.setSelection(2, 2);
+           })
+        << 4;
     QTest::newRow("typing of an empty string") << Between([](TextModel &model) {
         model.replaceSelection(QString(), TextModel::EditStep::Typing);
     }) << 1;
