@@ -175,7 +175,7 @@ private slots:
 void TestTextViewDiff::sameAsTheStockBox_data()
 {
     QTest::addColumn<quint32>("seed");
-    for (quint32 seed = 1; seed <= 12; ++seed)
+    for (quint32 seed = 1; seed <= 40; ++seed)
         QTest::newRow(qPrintable(QString("seed %1").arg(seed))) << seed;
 }
 

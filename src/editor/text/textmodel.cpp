@@ -185,6 +185,7 @@ bool TextModel::replaceSelection(QStringView text, EditStep::Kind kind)
 {
     const int start = selectionStart();
     const EditStep step(*this, kind);
+    m_step.erasedAhead = m_step.erasedAhead || m_caret < m_anchor;
     const bool done = replace(start, selectionEnd() - start, text);
     if (done)
         m_caret = m_anchor = start + int(text.size());
@@ -214,7 +215,9 @@ void TextModel::undo()
     if (!m_history.canUndo())
         return;
     const UndoHistory::Step &step = m_history.undo();
+    m_restoringAhead = step.erasedAhead;
     restore(step.before, step.span, false);
+    m_restoringAhead = false;
 }
 
 void TextModel::redo()

@@ -87,6 +87,10 @@ public:
     // when not, reports it as the edits do.
     bool allowsEdit(int removed, qsizetype added);
 
+    // During a change that an undo makes: whether the text it puts back goes
+    // in ahead of positions at its start, as Qt's text cursors see it.
+    bool restoringAhead() const { return m_restoringAhead; }
+
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
     void undo();
@@ -135,4 +139,5 @@ private:
     bool m_insertEndsLine = false; // the last text added ends in a line break
     bool m_breakAdded = false;     // some text added holds a line break
     bool m_breakRemoved = false;   // some text removed held one
+    bool m_restoringAhead = false;
 };

@@ -33,6 +33,9 @@ public:
         PieceTree::Root after;
         Span span;
         Kind kind = Kind::Command;
+        // The text it erased lay ahead of the caret (Delete, or a selection
+        // made leftwards): put back, it goes in ahead of what stands at its start.
+        bool erasedAhead = false;
         // Where the text last typed, or all text erased, is stored
         // (PieceTree::storedAt); no buffer when it is not stored in one run.
         const void *buffer = nullptr;

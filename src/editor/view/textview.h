@@ -155,7 +155,7 @@ private:
     int pageMove(bool down);
     static bool typesText(const QKeyEvent *event);
     void typeText(const QString &text);
-    void removeOr(int from, int to);
+    void removeOr(int anchor, int caret);
 
     // Mouse and wheel (textviewpointer.cpp).
     // The word double-clicked or the line triple-clicked last: a drag or a
@@ -169,8 +169,9 @@ private:
         qreal x = 0;
         bool isSet() const { return from >= 0; }
         // As Qt's text cursors follow a change: text inserted at either end
-        // moves that end on; unset once empty.
-        ClickedSpan followed(int start, int removed, int added) const;
+        // moves that end on, unless `keepStart` keeps ends at `start`; unset
+        // once empty.
+        ClickedSpan followed(int start, int removed, int added, bool keepStart) const;
     };
     void placeCaret(int caret, int anchor);
     ClickedSpan selectClicked(int from, int to);

@@ -185,7 +185,7 @@ bool TextView::editKey(QKeyEvent *event)
     } else if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier)) {
         removeOr(CaretMotion::erasedBefore(text, caret), caret);
     } else if (event->matches(QKeySequence::Delete)) {
-        removeOr(caret, CaretMotion::characterRight(text, caret));
+        removeOr(CaretMotion::characterRight(text, caret), caret);
     } else if (event->matches(QKeySequence::DeleteStartOfWord) ||
                event->matches(QKeySequence::DeleteEndOfWord)) {
         // A word erased is a step of its own, as in Qt's box: it selects the
@@ -239,13 +239,15 @@ bool TextView::findKey(QKeyEvent *event)
     return request.has_value();
 }
 
-void TextView::removeOr(int from, int to)
+// Erases the selection, or else what lies between `anchor` and the caret put
+// at `caret`, selected from the side Qt's box selects it from.
+void TextView::removeOr(int anchor, int caret)
 {
     // Erasing one character may join the last step; a selection erased is a step of its own.
     const auto kind =
         m_model.hasSelection() ? TextModel::EditStep::Command : TextModel::EditStep::Erasing;
     if (!m_model.hasSelection())
-        moveCaret(to, from);
+        moveCaret(caret, anchor);
     if (m_model.hasSelection())
         m_model.replaceSelection(QStringView(), kind);
 }

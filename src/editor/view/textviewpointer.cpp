@@ -7,10 +7,14 @@
 
 #include "editor/view/textview.h"
 
-TextView::ClickedSpan TextView::ClickedSpan::followed(int start, int removed, int added) const
+TextView::ClickedSpan TextView::ClickedSpan::followed(int start, int removed, int added,
+                                                      bool keepStart) const
 {
-    const auto follow = [start, removed, added](int position) {
-        return position < start ? position : std::max(start, position - removed) + added;
+    const auto follow = [=](int position) {
+        if (position < start)
+            return position;
+        const int left = std::max(start, position - removed);
+        return left == start && keepStart ? start : left + added;
     };
     const ClickedSpan span{follow(from), follow(to), x};
     return span.from < span.to ? span : ClickedSpan{};
@@ -26,7 +30,7 @@ void TextView::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::MiddleButton) {
         QClipboard *clipboard = QApplication::clipboard();
         if (clipboard->supportsSelection()) {
-            placeCaret(position, position);
+            moveCaret(position, position);
             insertFromMimeData(clipboard->mimeData(QClipboard::Selection));
         }
         return;
@@ -45,22 +49,26 @@ void TextView::mousePressEvent(QMouseEvent *event)
         const int line = text.lineAt(m_model.caret());
         m_clickedLine =
             selectClicked(text.lineStart(line), std::min(text.lineEnd(line) + 1, text.length()));
+        ensureCaretVisible();
         publishSelection();
         return;
     }
     // A press anywhere in the selection, its ends included, may start a drag.
     const bool inSelection = m_model.hasSelection() && position >= m_model.selectionStart() &&
                              position <= m_model.selectionEnd();
+    if (inSelection && event->modifiers() != Qt::ShiftModifier) {
+        m_mayDrag = true;
+        return;
+    }
     if (event->modifiers() == Qt::ShiftModifier) {
         extendTo(position, point.x());
         publishSelection();
-    } else if (inSelection) {
-        m_mayDrag = true;
     } else {
         // Only a plain click forgets the word or line clicked last.
         m_clickedWord = m_clickedLine = {};
         placeCaret(position, position);
     }
+    ensureCaretVisible();
 }
 
 void TextView::mouseMoveEvent(QMouseEvent *event)
@@ -88,9 +96,11 @@ void TextView::mouseMoveEvent(QMouseEvent *event)
     extendTo(positionAt(point), point.x());
 }
 
+// The mouse moves the caret without scrolling, as in Qt's own box: a press
+// shows the caret, and a drag past the edge scrolls by itself.
 void TextView::placeCaret(int caret, int anchor)
 {
-    moveCaret(caret, anchor);
+    moveCaret(caret, anchor, Follow::KeepView);
     m_stickyX = -1;
 }
 
@@ -161,10 +171,11 @@ void TextView::extendByLines(int position)
 
 void TextView::followClickedSpans(int start, int removed, int added)
 {
+    const bool keepStart = m_model.restoringAhead();
     if (m_clickedWord.isSet())
-        m_clickedWord = m_clickedWord.followed(start, removed, added);
+        m_clickedWord = m_clickedWord.followed(start, removed, added, keepStart);
     if (m_clickedLine.isSet())
-        m_clickedLine = m_clickedLine.followed(start, removed, added);
+        m_clickedLine = m_clickedLine.followed(start, removed, added, keepStart);
 }
 
 void TextView::autoScroll()
