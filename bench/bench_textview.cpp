@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStyleHints>
 #include <QTimer>
@@ -272,6 +273,51 @@ void undoCommand(benchmark::State &state)
     }
 }
 
+void sendMouse(QWidget *viewport, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+}
+
+// A double click on a word and a drag by words to a row above, with the
+// repaints, in two places by turns so that no press makes a triple click.
+void doubleClickDrag(QWidget *viewport, int step)
+{
+    const QPoint word = step % 2 ? QPoint(200, 60) : QPoint(320, 110);
+    const QPoint to = word - QPoint(140, 40);
+    for (QEvent::Type type :
+         {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick})
+        sendMouse(viewport, type, word);
+    sendMouse(viewport, QEvent::MouseMove, to);
+    sendMouse(viewport, QEvent::MouseButtonRelease, to);
+    settle();
+}
+
+void wordDrag(benchmark::State &state)
+{
+    Editor editor(state.range(0));
+    QWidget *viewport = static_cast<QAbstractScrollArea *>(editor.box())->viewport();
+    int step = 0;
+    for (auto _ : state)
+        doubleClickDrag(viewport, ++step);
+}
+
+void stockWordDrag(benchmark::State &state)
+{
+    QPlainTextEdit box;
+    box.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box.resize(553, 401);
+    box.show();
+    box.setPlainText(pageText(state.range(0)));
+    settle();
+    int step = 0;
+    for (auto _ : state)
+        doubleClickDrag(box.viewport(), ++step);
+}
+
 // Ctrl+End then Ctrl+Home, Page Down, or a wheel step, each with its repaint.
 void navigate(benchmark::State &state)
 {
@@ -471,6 +517,13 @@ BENCHMARK(navigate)
     ->Args({Controls, 1})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
+BENCHMARK(wordDrag)->DenseRange(Small, NoBreak)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(stockWordDrag)
+    ->Arg(Small)
+    ->Arg(OneLine)
+    ->Iterations(20)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 BENCHMARK(selectAllCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(plainCopy)->Arg(Large)->Arg(LongLine)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(idle)
@@ -529,6 +582,18 @@ static const RatioRegistration wrapLarge("wrapSelection 100 MB / 10 KB",
                                          "wrapSelection/0/real_time", "wrapSelection/1/real_time");
 static const RatioRegistration undoLong("undo 16 MB no-break / 10 KB", "undoCommand/0/real_time",
                                         "undoCommand/4/real_time");
+static const RatioRegistration wordDragSmall("double click+drag 10 KB: view / stock box",
+                                             "stockWordDrag/0/iterations:20/real_time",
+                                             "wordDrag/0/real_time");
+static const RatioRegistration wordDragLine("double click+drag 1 MB line: view / stock box",
+                                            "stockWordDrag/2/iterations:20/real_time",
+                                            "wordDrag/2/real_time");
+static const RatioRegistration wordDragLarge("double click+drag 100 MB / 10 KB",
+                                             "wordDrag/0/real_time", "wordDrag/1/real_time");
+static const RatioRegistration wordDragLong("double click+drag 16 MB line / 10 KB",
+                                            "wordDrag/0/real_time", "wordDrag/3/real_time");
+static const RatioRegistration wordDragNoBreak("double click+drag 16 MB no-break / 10 KB",
+                                               "wordDrag/0/real_time", "wordDrag/4/real_time");
 static const RatioRegistration pageDownLarge("Page Down/Up 100 MB / 10 KB",
                                              "navigate/0/1/real_time", "navigate/1/1/real_time");
 static const RatioRegistration pageDownControls("Page Down/Up 10 KB of control characters / 10 KB",
