@@ -317,6 +317,7 @@ void TestTextViewDiff::clicksAsTheStockBox()
     TextView &view = boxes.view;
     perform(stock.viewport(), gestures);
     perform(view.viewport(), gestures);
+    QVERIFY(stock.textCursor().hasSelection());
     QCOMPARE(view.model().caret(), stock.textCursor().position());
     QCOMPARE(view.model().anchor(), stock.textCursor().anchor());
 }
