@@ -133,7 +133,8 @@ void TextView::extendByWords(int position, qreal x)
 {
     // The selection keeps the word double-clicked, and its free end goes to
     // the nearer edge of the word under the pointer, as in Qt's own box.
-    const auto [first, last, clickedX] = m_clickedWord;
+    const int first = m_clickedWord.from;
+    const int last = m_clickedWord.to;
     if (position >= first && position <= last) {
         reselect(m_clickedWord);
         return;
@@ -156,7 +157,8 @@ void TextView::extendByWords(int position, qreal x)
 
 void TextView::extendByLines(int position)
 {
-    const auto [first, last, clickedX] = m_clickedLine;
+    const int first = m_clickedLine.from;
+    const int last = m_clickedLine.to;
     if (position >= first && position <= last) {
         reselect(m_clickedLine);
         return;
