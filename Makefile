@@ -8,9 +8,11 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
 PACKAGES = cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
-           libqt6svg6 qt6-qpa-plugins libgl-dev fonts-dejavu-core libbenchmark-dev \
+           libqt6svg6 qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-noto-mono \
+           fonts-urw-base35 fonts-liberation2 libbenchmark-dev \
            libxcb1-dev xvfb xauth qt6-wayland appstream desktop-file-utils openbox x11-utils \
-           btrfs-progs zlib1g-dev
+           btrfs-progs zlib1g-dev qt6-base-private-dev \
+           dbus at-spi2-core python3-pyatspi
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

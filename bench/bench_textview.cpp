@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -23,6 +24,7 @@
 #include "app/mainwindow.h"
 #include "editor/document.h"
 #include "ratios.h"
+#include "testsupport.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -207,6 +209,48 @@ void keystroke(benchmark::State &state)
         else
             editor.key(Qt::Key_X, {}, QStringLiteral("x"));
         typed = !typed;
+        settle();
+    }
+}
+
+// What a screen reader's bridge does with each event: takes the texts a
+// change carries and asks where the caret went, as it puts them on the bus.
+void bridgeHears(QAccessibleEvent *event)
+{
+    qsizetype carried = 0;
+    if (auto *insert = dynamic_cast<QAccessibleTextInsertEvent *>(event))
+        carried = insert->textInserted().size();
+    else if (auto *remove = dynamic_cast<QAccessibleTextRemoveEvent *>(event))
+        carried = remove->textRemoved().size();
+    else if (auto *update = dynamic_cast<QAccessibleTextUpdateEvent *>(event))
+        carried = update->textRemoved().size() + update->textInserted().size();
+    else if (event->type() == QAccessible::TextCaretMoved)
+        carried = event->accessibleInterface()->textInterface()->cursorPosition();
+    benchmark::DoNotOptimize(carried);
+}
+
+// The same keystrokes while a screen reader listens.
+void listenedKeystroke(benchmark::State &state)
+{
+    const TestSupport::AccessibilityListener listener(bridgeHears);
+    keystroke(state);
+}
+
+// Opening a page, and erasing it whole and undoing that, while a screen
+// reader listens or not (range(1)): each change is told with its first
+// characters only.
+void listenedOpenErase(benchmark::State &state)
+{
+    std::optional<TestSupport::AccessibilityListener> listener;
+    if (state.range(1))
+        listener.emplace(bridgeHears);
+    Editor editor(Small);
+    const QString &text = pageText(state.range(0));
+    for (auto _ : state) {
+        editor.document().setText(text);
+        editor.document().select(0, editor.document().length());
+        editor.key(Qt::Key_Delete);
+        editor.key(Qt::Key_Z, Qt::ControlModifier);
         settle();
     }
 }
@@ -503,6 +547,14 @@ BENCHMARK(keystroke)
     ->ArgsProduct({{ZeroWidth, Marks}, {End, LineMiddle}})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
+BENCHMARK(listenedKeystroke)
+    ->ArgsProduct({{Small, Large, LongLine}, {Middle}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK(listenedOpenErase)
+    ->ArgsProduct({{Large}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(stockKeystroke)
     ->Args({Small, LineMiddle})
     ->Args({OneLine, LineMiddle})
@@ -553,6 +605,15 @@ static const RatioRegistration openLongRatio("open 16 MB line: view / stock box"
 static const RatioRegistration keyRatio("key mid 1 MB line: view / stock box",
                                         "stockKeystroke/2/2/iterations:5/real_time",
                                         "keystroke/2/2/real_time");
+#define TAGLOOM_LISTENED_RATIO(page, label)                                                        \
+    static const RatioRegistration listened##page(label, "keystroke/" #page "/1/real_time",        \
+                                                  "listenedKeystroke/" #page "/1/real_time")
+TAGLOOM_LISTENED_RATIO(0, "key mid 10 KB: screen reader listening / not");
+TAGLOOM_LISTENED_RATIO(1, "key mid 100 MB: screen reader listening / not");
+TAGLOOM_LISTENED_RATIO(3, "key mid 16 MB line: screen reader listening / not");
+static const RatioRegistration listenedOpen("open+erase+undo 100 MB: screen reader listening / not",
+                                            "listenedOpenErase/1/0/real_time",
+                                            "listenedOpenErase/1/1/real_time");
 static const RatioRegistration copyLarge("Select All+Copy 100 MB / plain copy",
                                          "plainCopy/1/real_time", "selectAllCopy/1/real_time");
 static const RatioRegistration copyLong("Select All+Copy 16 MB line / plain copy",

@@ -1,9 +1,12 @@
 #include "testsupport.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +21,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -28,6 +32,10 @@
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include "app/mainwindow.h"
 #include "app/splash.h"
@@ -73,6 +81,58 @@ void quietPlatformWarnings()
 } // namespace
 
 namespace TestSupport {
+
+namespace {
+std::function<void(QAccessibleEvent *)> &heardEvents()
+{
+    static std::function<void(QAccessibleEvent *)> heard;
+    return heard;
+}
+
+void setAccessibilityActive(bool active)
+{
+    // What a screen reader's bridge does when one starts listening.
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(active);
+}
+} // namespace
+
+AccessibilityListener::AccessibilityListener(std::function<void(QAccessibleEvent *)> heard)
+{
+    heardEvents() = std::move(heard);
+    QAccessible::installUpdateHandler([](QAccessibleEvent *event) { heardEvents()(event); });
+    setAccessibilityActive(true);
+}
+
+AccessibilityListener::~AccessibilityListener()
+{
+    setAccessibilityActive(false);
+    QAccessible::installUpdateHandler(nullptr);
+    heardEvents() = nullptr;
+}
+
+bool hasDocumentedClass(QAccessibleEvent *event)
+{
+    switch (event->type()) {
+    case QAccessible::TextInserted:
+        return dynamic_cast<QAccessibleTextInsertEvent *>(event);
+    case QAccessible::TextRemoved:
+        return dynamic_cast<QAccessibleTextRemoveEvent *>(event);
+    case QAccessible::TextUpdated:
+        return dynamic_cast<QAccessibleTextUpdateEvent *>(event);
+    case QAccessible::TextCaretMoved:
+        return dynamic_cast<QAccessibleTextCursorEvent *>(event);
+    case QAccessible::TextSelectionChanged:
+        return dynamic_cast<QAccessibleTextSelectionEvent *>(event);
+    case QAccessible::ValueChanged:
+        return dynamic_cast<QAccessibleValueChangeEvent *>(event);
+    case QAccessible::StateChanged:
+        return dynamic_cast<QAccessibleStateChangeEvent *>(event);
+    case QAccessible::TableModelChanged:
+        return dynamic_cast<QAccessibleTableModelChangeEvent *>(event);
+    default:
+        return true;
+    }
+}
 
 Program::Program() : m_windows(std::make_unique<WindowRegistry>())
 {
@@ -569,6 +629,29 @@ bool becomePlainUser()
         return true;
     // The group first: without root, the user could no longer change it.
     return setgroups(0, nullptr) == 0 && setgid(PlainUserId) == 0 && setuid(PlainUserId) == 0;
+}
+
+QString shownFamily(const QString &named, const QString &standIn)
+{
+    // Qt lists a family that several foundries supply once for each: "Name [foundry]".
+    const QStringList families = QFontDatabase::families();
+    const bool installed =
+        std::any_of(families.begin(), families.end(), [&named](const QString &family) {
+            return family == named || family.startsWith(named + QLatin1String(" ["));
+        });
+    return installed ? named : standIn;
+}
+
+QString unevenAdvances(const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    const qreal space = metrics.horizontalAdvance(QLatin1Char(' '));
+    QString uneven;
+    for (char ascii = '!'; ascii <= '~'; ++ascii) {
+        if (metrics.horizontalAdvance(QLatin1Char(ascii)) != space)
+            uneven += QLatin1Char(ascii);
+    }
+    return uneven;
 }
 
 } // namespace TestSupport

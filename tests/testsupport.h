@@ -18,7 +18,9 @@
 
 class Document;
 class Main;
+class QAccessibleEvent;
 class QAction;
+class QFont;
 class QMenu;
 class QTemporaryDir;
 class QToolButton;
@@ -48,6 +50,22 @@ public:
 private:
     std::unique_ptr<WindowRegistry> m_windows;
 };
+
+// A listener of assistive technology while it lives: QAccessible::isActive()
+// holds, as with a screen reader running, and every event sent goes to
+// `heard` instead of the platform's bridge.
+class AccessibilityListener
+{
+public:
+    explicit AccessibilityListener(std::function<void(QAccessibleEvent *)> heard);
+    ~AccessibilityListener();
+    AccessibilityListener(const AccessibilityListener &) = delete;
+    AccessibilityListener &operator=(const AccessibilityListener &) = delete;
+};
+
+// Whether `event` is of the class Qt documents for its type, the class
+// bridges take it for.
+bool hasDocumentedClass(QAccessibleEvent *event);
 
 // Answers every message box while it lives, recording what was asked.
 class MessageBoxes
@@ -180,5 +198,13 @@ private:
 // user "nobody", so that permissions count. False when that fails.
 bool becomePlainUser();
 constexpr unsigned PlainUserId = 65534;
+
+// The family that a face the layouts name shows in: that face where the
+// machine has it, whatever its foundry, else the program's `standIn`.
+QString shownFamily(const QString &named, const QString &standIn);
+
+// The printable ASCII characters of `font` that advance otherwise than a
+// space does; empty when all take one width, as in a console.
+QString unevenAdvances(const QFont &font);
 
 } // namespace TestSupport

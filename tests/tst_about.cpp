@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -97,6 +98,8 @@ private slots:
         TestSupport::Program program;
         QWidget *about = open(program, "about", "AboutHTML");
         QCOMPARE(label(about, "Label1")->text(), QString("Tagloom v1"));
+        QCOMPARE(QFontInfo(label(about, "Label1")->font()).family(),
+                 TestSupport::shownFamily("Arial", "DejaVu Sans"));
         // The rectangle's top edge shows through below the title.
         QVERIFY(!label(about, "Label1")->autoFillBackground());
         auto *shape = about->findChild<QFrame *>("Shape1");
@@ -118,6 +121,8 @@ private slots:
         QWidget *about = open(program, "korvanetech", "AboutKorvaneTech");
         QCOMPARE(label(about, "Label2")->text(), QString("KorvaneTechnologies"));
         QVERIFY(label(about, "Label2")->font().pointSizeF() >= 10); // large type, shrunk to fit
+        QCOMPARE(QFontInfo(label(about, "Label2")->font()).family(),
+                 TestSupport::shownFamily("MS Sans Serif", "DejaVu Sans"));
         QCOMPARE(label(about, "Label4")->text(),
                  "KorvaneTech provides great programming services at no cost. Just check out " +
                      address);

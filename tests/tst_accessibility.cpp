@@ -2,16 +2,22 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include "app/mainwindow.h"
 #include "app/splash.h"
 #include "editor/document.h"
+#include "editor/text/pagesearch.h"
+#include "editor/view/accessibletextchanges.h"
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"
+#include "find/findreplace.h"
 #include "help/abouthtml.h"
 #include "help/aboutkorvanetech.h"
 #include "help/faqform.h"
@@ -28,12 +34,79 @@
 #include "markup/txtsize.h"
 #include "testsupport.h"
 #include "ui/clicklabel.h"
+#include "ui/statusline.h"
 #include "ui/windowregistry.h"
+
+namespace {
+
+// What a screen reader's bridge makes of the text events of one object: it
+// applies each to a copy of the text, as a braille display's mirror does.
+struct HeardText
+{
+    QString mirror;
+    int events = 0;
+    int longest = 0;         // the longest text an event carried
+    bool wrongClass = false; // any event of a type whose documented class it is not
+    bool partedSurrogate = false;
+    QString lastInserted;
+
+    void hear(QAccessibleEvent *event)
+    {
+        wrongClass = wrongClass || !TestSupport::hasDocumentedClass(event);
+        QString removed;
+        QString inserted;
+        int at = 0;
+        if (auto *insert = dynamic_cast<QAccessibleTextInsertEvent *>(event)) {
+            at = insert->changePosition();
+            inserted = insert->textInserted();
+        } else if (auto *remove = dynamic_cast<QAccessibleTextRemoveEvent *>(event)) {
+            at = remove->changePosition();
+            removed = remove->textRemoved();
+        } else if (auto *update = dynamic_cast<QAccessibleTextUpdateEvent *>(event)) {
+            at = update->changePosition();
+            removed = update->textRemoved();
+            inserted = update->textInserted();
+        } else {
+            return;
+        }
+        ++events;
+        longest = std::max({longest, int(removed.size()), int(inserted.size())});
+        for (const QString &text : {removed, inserted})
+            partedSurrogate = partedSurrogate || (!text.isEmpty() && text.back().isHighSurrogate());
+        if (!inserted.isEmpty())
+            lastInserted = inserted;
+        if (at < 0 || at + removed.size() > mirror.size() ||
+            QStringView(mirror).mid(at, removed.size()) != removed)
+            mirror = QStringLiteral("<removed text not where the event says>");
+        else
+            mirror.replace(at, removed.size(), inserted);
+    }
+};
+
+enum class Edit {
+    Type,
+    Backspace,
+    Delete,
+    Paste,
+    Cut,
+    Undo,
+    Redo,
+    Bold,
+    Break,
+    SetPage,
+    ReplaceAll
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Edit)
 
 // What a screen reader is told about the windows and their controls.
 class TestAccessibility : public QObject
 {
     Q_OBJECT
+
+    static constexpr int TextLimit = AccessibleTextChanges::TextLimit;
 
     static QAccessibleInterface *accessible(QObject *object)
     {
@@ -224,6 +297,168 @@ private slots:
         // A button shows itself pressed for a moment before the click.
         QTRY_COMPARE(program.document().text(), text);
         QVERIFY(!TestSupport::findWindow(program.windows(), window)); // closed, as after a click
+    }
+
+    // Every change of the page reaches a screen reader as an insertion, a
+    // removal or both, in the event class Qt documents (a bridge reads the
+    // texts from it): a mirror kept from the events alone stays the page.
+    // Larger changes carry their first characters only.
+    void textChangesHeard_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length"); // of the selection; negative: leftwards
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<QString>("text"); // typed, pasted or the new page
+        QTest::addColumn<bool>("whole");   // whether the events carry the whole change
+        const QString page = QStringLiteral("<p>caf\u00e9 \U0001F600 l'\u00e9cole</p>\nline two");
+        const QString big = QString(3000, QLatin1Char('x')) + QStringLiteral("\U0001F600");
+        // 1,023 letters, then a pair that the bound would part.
+        const QString parted =
+            QString(TextLimit - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600");
+        QTest::newRow("type") << page << 3 << 0 << Edit::Type << "x" << true;
+        QTest::newRow("type over selection") << page << 3 << 5 << Edit::Type << "\u00e0" << true;
+        QTest::newRow("backspace emoji") << page << 10 << 0 << Edit::Backspace << "" << true;
+        QTest::newRow("delete selection") << page << 12 << -8 << Edit::Delete << "" << true;
+        QTest::newRow("paste") << page << 0 << 3 << Edit::Paste << "one\r\ntwo" << true;
+        QTest::newRow("cut lines") << page << 4 << 20 << Edit::Cut << "" << true;
+        QTest::newRow("undo typing") << page << 3 << 2 << Edit::Undo << "xyz" << true;
+        QTest::newRow("redo typing") << page << 3 << 2 << Edit::Redo << "xyz" << true;
+        QTest::newRow("bold") << page << 3 << 4 << Edit::Bold << "" << true;
+        QTest::newRow("break over selection") << page << 3 << 4 << Edit::Break << "" << true;
+        QTest::newRow("open a page")
+            << page << 0 << 0 << Edit::SetPage << "<html>\n</html>" << true;
+        QTest::newRow("open a large page") << page << 0 << 0 << Edit::SetPage << big << false;
+        QTest::newRow("pair at the bound") << page << 0 << 0 << Edit::SetPage << parted << false;
+        QTest::newRow("erase a large page")
+            << big << 0 << int(big.size()) << Edit::Delete << "" << false;
+        QTest::newRow("undo erasing it")
+            << big << 0 << int(big.size()) << Edit::Undo << "" << false;
+        QTest::newRow("replace all") << page << 0 << 0 << Edit::ReplaceAll << "\u00e9" << true;
+        QTest::newRow("replace all, large") << big << 0 << 0 << Edit::ReplaceAll << "x" << false;
+    }
+    void textChangesHeard()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(Edit, edit);
+        QFETCH(QString, text);
+        QFETCH(bool, whole);
+        TestSupport::Program program;
+        Document &document = program.document();
+        QWidget *box = program.source();
+        document.setText(page);
+        document.select(start, length);
+        HeardText heard;
+        heard.mirror = page;
+        QAccessibleInterface *source = accessible(box);
+        const TestSupport::AccessibilityListener listener([&](QAccessibleEvent *event) {
+            if (event->accessibleInterface() == source)
+                heard.hear(event);
+            else
+                heard.wrongClass = heard.wrongClass || !TestSupport::hasDocumentedClass(event);
+        });
+        switch (edit) {
+        case Edit::Type:
+            TestSupport::type(box, text);
+            break;
+        case Edit::Backspace:
+            QTest::keyClick(box, Qt::Key_Backspace);
+            break;
+        case Edit::Delete:
+            QTest::keyClick(box, Qt::Key_Delete);
+            break;
+        case Edit::Paste:
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            break;
+        case Edit::Cut:
+            QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+            break;
+        case Edit::Redo:
+        case Edit::Undo:
+            if (text.isEmpty())
+                QTest::keyClick(box, Qt::Key_Delete);
+            else
+                TestSupport::type(box, text);
+            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+            if (edit == Edit::Redo)
+                QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+            break;
+        case Edit::Bold:
+            QTest::mouseClick(program.button("addbold"), Qt::LeftButton);
+            break;
+        case Edit::Break:
+            QTest::mouseClick(program.button("addbr"), Qt::LeftButton);
+            break;
+        case Edit::SetPage:
+            QVERIFY(document.setPage(text, document.format()));
+            break;
+        case Edit::ReplaceAll: {
+            PageSearch::Settings settings;
+            settings.pattern = text;
+            settings.replacement = QStringLiteral("[\\0]");
+            document.search().setSettings(settings);
+            document.search().replaceAll();
+            QTRY_VERIFY(document.search().status().startsWith("Replaced"));
+            break;
+        }
+        }
+        QVERIFY(!heard.wrongClass);
+        QVERIFY(heard.events > 0);
+        QVERIFY(!heard.partedSurrogate);
+        QVERIFY2(heard.longest <= TextLimit, qPrintable(QString::number(heard.longest)));
+        if (whole)
+            QCOMPARE(heard.mirror, document.text());
+        else if (edit == Edit::SetPage) // the page's first characters
+            QVERIFY(text.startsWith(heard.lastInserted));
+    }
+
+    // The find window's status line is a status bar whose every answer is
+    // heard, the same answer twice as well; F3 with the window closed shows
+    // it by the caret.
+    void searchStatusHeard()
+    {
+        TestSupport::Program program;
+        program.document().setText("one two one");
+        QWidget *box = program.source();
+        QStringList statuses;
+        const TestSupport::AccessibilityListener listener([&](QAccessibleEvent *event) {
+            QAccessibleInterface *iface = event->accessibleInterface();
+            if (!iface || iface->role() != QAccessible::StatusBar)
+                return;
+            QVERIFY(TestSupport::hasDocumentedClass(event));
+            if (auto *update = dynamic_cast<QAccessibleTextUpdateEvent *>(event))
+                statuses << update->textInserted();
+            else if (auto *insert = dynamic_cast<QAccessibleTextInsertEvent *>(event))
+                statuses << insert->textInserted();
+        });
+        QTest::keyClick(box, Qt::Key_F, Qt::ControlModifier);
+        auto *find = program.windows().find<FindReplace>();
+        QVERIFY(find && QTest::qWaitForWindowActive(find));
+        auto *what = find->findChild<QLineEdit *>("findwhat");
+        TestSupport::type(what, "one");
+        QTest::keyClick(what, Qt::Key_Return);
+        QTRY_COMPARE(statuses, QStringList{"1 of 2 matches"});
+        auto *status = find->findChild<QWidget *>("status");
+        QCOMPARE(accessible(status)->textInterface()->text(0, 14), QString("1 of 2 matches"));
+        statuses.clear();
+        program.document().setText("two");
+        QTest::keyClick(what, Qt::Key_Return);
+        QTest::keyClick(what, Qt::Key_Return);
+        QTRY_COMPARE(statuses, (QStringList{"No matches", "No matches"}));
+
+        // Closed, the window has no status line: the status shows by the caret.
+        QTest::keyClick(what, Qt::Key_Escape);
+        QTRY_VERIFY(!program.windows().find<FindReplace>());
+        statuses.clear();
+        QTest::keyClick(box, Qt::Key_F3);
+        QTest::keyClick(box, Qt::Key_F3);
+        QTRY_COMPARE(statuses, (QStringList{"No matches", "No matches"}));
+        auto *notice = program.main()->findChild<StatusLine *>();
+        QVERIFY(notice && notice->isVisible() && notice->isWindow());
+        QVERIFY(QApplication::focusWidget() == box);
     }
 
     // Walking a palette, a screen reader meets its sixteen swatches, each

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +28,8 @@ private slots:
     void controlLayout_data();
     void controlLayout();
     void sourceBox();
+    void sourceBoxRows_data();
+    void sourceBoxRows();
     void tabOrder();
     void menus();
     void inlineCommands_data();
@@ -46,6 +49,10 @@ private:
         if (!widget)
             qFatal("no control %s", name);
         return widget;
+    }
+    static QString consoleFamily()
+    {
+        return TestSupport::shownFamily("Lucida Console", "DejaVu Sans Mono");
     }
     static QComboBox *focusFontBox(TestSupport::Program &program)
     {
@@ -91,6 +98,7 @@ void TestMainWindow::window()
     }
     QCOMPARE(fonts->currentText(), QString("Font"));
     QCOMPARE(fonts->font().pointSizeF(), 8.25);
+    QCOMPARE(QFontInfo(fonts->font()).family(), TestSupport::shownFamily("Arial", "DejaVu Sans"));
 
     // The icon comes in 48, 32 and 16 pixels, each drawn, and in no other size.
     const QIcon icon = main->windowIcon();
@@ -162,7 +170,8 @@ void TestMainWindow::controlLayout()
     QCOMPARE(font.italic(), caption == "I");
     QCOMPARE(font.underline(), caption == "U");
     QCOMPARE(font.pointSizeF(), 8.25);
-    QVERIFY(QFontInfo(font).fixedPitch());
+    QCOMPARE(QFontInfo(font).family(), consoleFamily());
+    QCOMPARE(TestSupport::unevenAdvances(font), QString());
 }
 
 void TestMainWindow::sourceBox()
@@ -180,7 +189,8 @@ void TestMainWindow::sourceBox()
     };
     QCOMPARE(shown(Qt::Vertical), 1);
     QCOMPARE(shown(Qt::Horizontal), 0);
-    QVERIFY(QFontInfo(box->font()).fixedPitch());
+    QCOMPARE(QFontInfo(box->font()).family(), consoleFamily());
+    QCOMPARE(TestSupport::unevenAdvances(box->font()), QString());
     QCOMPARE(box->font().pointSizeF(), 9.75);
     QCOMPARE(QApplication::focusWidget(), box);
     QVERIFY(program.document().text().isEmpty());
@@ -195,6 +205,38 @@ void TestMainWindow::sourceBox()
     QTest::keyClick(box, Qt::Key_Down);
     QCOMPARE(program.document().caretPosition(), rowEnd);
     QCOMPARE(shown(Qt::Horizontal), 0);
+}
+
+void TestMainWindow::sourceBoxRows_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("caret");
+    QString words;
+    while (words.size() < 2000)
+        words += "Lorem ipsum dolor sit amet, consectetur adipiscing elit. ";
+    QString lines;
+    for (int line = 0; line < 100; ++line)
+        lines += QString::number(line) + '\n';
+    // DejaVu Sans Mono at 9.75 pt: 67 characters to a row and 25 rows to a
+    // page. Noto Sans Mono and Nimbus Mono PS are as wide but taller: 22 rows.
+    QTest::newRow("letters") << QString(2000, 'x') << int(Qt::Key_Down) << 67;
+    QTest::newRow("words, ipsum across the edge")
+        << words << int(Qt::Key_Down) << int(words.indexOf("ipsum", 57));
+    QTest::newRow("page") << lines << int(Qt::Key_PageDown) << int(lines.indexOf("\n25\n") + 1);
+}
+
+void TestMainWindow::sourceBoxRows()
+{
+    QFETCH(QString, text);
+    QFETCH(int, key);
+    if (consoleFamily() != "DejaVu Sans Mono")
+        QSKIP("Rows are counted for DejaVu Sans Mono; this machine has Lucida Console");
+    TestSupport::Program program;
+    program.document().setText(text);
+    QTest::keyClick(program.source(), Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(program.source(), Qt::Key(key));
+    QTEST(program.document().caretPosition(), "caret");
 }
 
 void TestMainWindow::tabOrder()

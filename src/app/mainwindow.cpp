@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -38,6 +39,7 @@
 #include "markup/txtsize.h"
 #include "platform/messagebox.h"
 #include "recovery/journal.h"
+#include "ui/caretnotice.h"
 #include "ui/dropdown.h"
 #include "ui/fonts.h"
 #include "ui/namedcombobox.h"
@@ -98,7 +100,8 @@ Main::Main(WindowRegistry &registry)
                                Qt::WindowCloseButtonHint),
       m_registry(registry), m_client(new QWidget(this)), m_document(new Document(m_client)),
       m_journal(new Journal(*m_document, this)),
-      m_fontBox(new NamedComboBox(QStringLiteral("Font face"), m_client))
+      m_fontBox(new NamedComboBox(QStringLiteral("Font face"), m_client)),
+      m_notice(new CaretNotice(this))
 {
     setObjectName(WindowIds::name(Id));
     setWindowTitle(QStringLiteral("Tagloom v1.0"));
@@ -135,6 +138,17 @@ Main::Main(WindowRegistry &registry)
 
     connect(m_document, &Document::findRequested, this,
             [this](FindRequest request) { m_registry.show<FindReplace>()->start(request); });
+    // F3 that finds nothing with the find window closed: its status line is
+    // not there to tell it, so the desktop beeps and the status shows, and
+    // is heard, by the caret.
+    connect(m_document, &Document::searchFoundNothing, this, [this](const QString &status) {
+        if (m_registry.find<FindReplace>())
+            return;
+        QApplication::beep();
+        QWidget *box = m_document->widget();
+        const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        m_notice->showAt(box->mapToGlobal(caret.bottomLeft()), status);
+    });
 
     // The window is as tall as the client area plus the menu bar, and fixed.
     layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -6,6 +6,7 @@
 
 class Document;
 class Journal;
+class CaretNotice;
 class QComboBox;
 class QToolButton;
 class WindowRegistry;
@@ -43,4 +44,5 @@ private:
     Document *m_document;
     Journal *m_journal;
     QComboBox *m_fontBox;
+    CaretNotice *m_notice; // what F3 tells while the find window is closed
 };

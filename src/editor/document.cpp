@@ -13,6 +13,8 @@ Document::Document(QWidget *container)
     connect(m_box, &SourceBox::findRequested, this, &Document::answerFindKey);
     connect(m_model, &TextModel::editRefused, this, &Document::editRefused);
     connect(m_model, &TextModel::changed, this, &Document::textChanged);
+    connect(m_search.get(), &PageSearch::nothingFound, this,
+            [this] { emit searchFoundNothing(m_search->status()); });
 }
 
 Document::~Document()
@@ -102,6 +104,23 @@ int Document::selectionLength() const
 void Document::select(int start, int length)
 {
     m_model->setSelection(start + length, start);
+}
+
+QRect Document::selectionOnScreen() const
+{
+    const QRect first = m_box->caretRect(m_model->selectionStart());
+    const QRect last = m_box->caretRect(m_model->selectionEnd());
+    const QRect viewport = m_box->viewport()->geometry();
+    QRect around = first.united(last);
+    // Over several rows the rows between run the box's whole width.
+    if (first.top() != last.top()) {
+        around.setLeft(viewport.left());
+        around.setRight(viewport.right());
+    }
+    const QRect shown = around & viewport;
+    if (shown.isEmpty() || !m_box->isVisible())
+        return {};
+    return {m_box->mapToGlobal(shown.topLeft()), shown.size()};
 }
 
 bool Document::isModified() const

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QStringView>
 #include <QUrl>
@@ -85,6 +86,10 @@ public:
     int selectionLength() const;
     // Selects `length` characters from `start`; a negative length selects backwards.
     void select(int start, int length);
+    // The rows of the selection, or the caret when nothing is selected, as
+    // the source box shows them, in global coordinates: the part on screen
+    // only, empty when none of it is. Windows over the box keep off it.
+    QRect selectionOnScreen() const;
 
     // Find and Replace over the page; the source box marks its matches.
     PageSearch &search() { return *m_search; }
@@ -100,6 +105,8 @@ signals:
     // F3 and Shift+F3 search by themselves and ask for it only while there
     // is nothing to find yet.
     void findRequested(FindRequest request);
+    // A Find Next or Find Previous ended without a match; `status` says why.
+    void searchFoundNothing(const QString &status);
     // [start, start + removed) of the text became [start, start + added).
     void textChanged(int start, int removed, int added);
     // The text became the page's file, or a page begun: opened, saved or

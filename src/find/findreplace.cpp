@@ -7,9 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QWindow>
 
 #include "editor/document.h"
 #include "editor/text/pagesearch.h"
+#include "ui/placement.h"
+#include "ui/statusline.h"
 
 namespace {
 
@@ -62,7 +66,8 @@ FindReplace::FindReplace(WindowRegistry &registry)
     QPushButton *replace = addButton("replace", QStringLiteral("&Replace"), 1080);
     QPushButton *replaceAll = addButton("replaceall", QStringLiteral("Replace &All"), 1515);
     QPushButton *close = addButton("close", QStringLiteral("Close"), 2040);
-    m_status = add<QLabel>(this, "status", LabelLeft, StatusTop, ClientWidth - 2 * LabelLeft, 300);
+    m_status =
+        add<StatusLine>(this, "status", LabelLeft, StatusTop, ClientWidth - 2 * LabelLeft, 300);
     m_status->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
     // The settings are shown before any change of a control is written back.
@@ -77,10 +82,15 @@ FindReplace::FindReplace(WindowRegistry &registry)
     connect(replace, &QPushButton::clicked, page, &PageSearch::replace);
     connect(replaceAll, &QPushButton::clicked, page, &PageSearch::replaceAll);
     connect(close, &QPushButton::clicked, this, &FindReplace::backToPage);
-    // A long message of the expression engine may not fit: the tooltip has it whole.
+    // A match found under the window is not left hidden by it.
+    connect(page, &PageSearch::marksChanged, this, [this] {
+        if (isVisible() && search().marksShown() && search().current().isValid())
+            keepOffMatch();
+    });
+    // A screen reader hears each answer, not the progress on the way to it.
     connect(page, &PageSearch::statusChanged, m_status, [this](const QString &status) {
-        m_status->setText(status);
-        m_status->setToolTip(status);
+        m_status->setStatus(status, search().isBusy() ? StatusLine::Announce::No
+                                                      : StatusLine::Announce::Yes);
     });
 
     setTabChain({m_find, m_replace, m_matchCase, m_wholeWords, m_regular, m_inSelection,
@@ -112,7 +122,7 @@ void FindReplace::showSettings()
     m_regular->setChecked(settings.options.regularExpression);
     m_inSelection->setChecked(settings.inSelection);
     m_wrapAround->setChecked(settings.wrapAround);
-    m_status->setText(search().status());
+    m_status->setStatus(search().status(), StatusLine::Announce::No);
 }
 
 void FindReplace::writeSettings()
@@ -168,6 +178,52 @@ void FindReplace::backToPage()
     QWidget *page = document().widget();
     page->activateWindow();
     page->setFocus(Qt::OtherFocusReason);
+}
+
+void FindReplace::showEvent(QShowEvent *event)
+{
+    Window::showEvent(event);
+    if (event->spontaneous())
+        return;
+    belongToPage();
+    // Where the window stands, and how wide its frame is, is known once a
+    // window manager has placed it: it keeps off the match from then on.
+    if (QWindow *own = windowHandle())
+        own->installEventFilter(this);
+}
+
+bool FindReplace::eventFilter(QObject *watched, QEvent *event)
+{
+    QWindow *own = windowHandle();
+    if (watched == own && event->type() == QEvent::Expose && own->isExposed()) {
+        own->removeEventFilter(this);
+        keepOffMatch();
+    }
+    return Window::eventFilter(watched, event);
+}
+
+void FindReplace::belongToPage()
+{
+    // Qt makes a tool window transient for a hidden window of its own, and
+    // a window manager then puts it anywhere; one transient for the main
+    // window goes beside it and stays above it.
+    QWindow *own = windowHandle();
+    QWindow *owner = document().widget()->window()->windowHandle();
+    if (own && owner)
+        own->setTransientParent(owner);
+}
+
+void FindReplace::keepOffMatch()
+{
+    QWidget *page = document().widget();
+    const QRect match = document().selectionOnScreen();
+    if (match.isEmpty())
+        return;
+    QWidget *main = page->window();
+    const QPoint place = Placement::clearOf(frameGeometry(), match, main->frameGeometry(),
+                                            main->screen()->availableGeometry());
+    if (place != pos())
+        move(place);
 }
 
 void FindReplace::closeEvent(QCloseEvent *event)

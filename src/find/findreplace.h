@@ -5,9 +5,9 @@
 enum class FindRequest;
 class PageSearch;
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
+class StatusLine;
 
 // `findreplace`: Find and Replace over the page, modeless. The window keeps
 // nothing of its own: every change of a control goes into the page's search,
@@ -30,6 +30,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QCheckBox *addOption(const char *name, const QString &caption, int left, int top);
@@ -39,6 +41,10 @@ private:
     void takeSelection();
     // Closes the window and hands the focus back to the source box.
     void backToPage();
+    // Makes the window one that a window manager keeps with the main window.
+    void belongToPage();
+    // Moves the window off the match, or the caret, in the source box.
+    void keepOffMatch();
     PageSearch &search() const;
 
     QLineEdit *m_find;
@@ -49,5 +55,5 @@ private:
     QCheckBox *m_inSelection;
     QCheckBox *m_wrapAround;
     QPushButton *m_findNext;
-    QLabel *m_status;
+    StatusLine *m_status;
 };

@@ -5,6 +5,7 @@
 
 #include "ui/clicklabel.h"
 #include "ui/namedcombobox.h"
+#include "ui/statusline.h"
 #include "ui/window.h"
 
 namespace {
@@ -80,10 +81,71 @@ private:
     NamedComboBox *box() const { return static_cast<NamedComboBox *>(widget()); }
 };
 
+// A status bar whose text can be read, so that its text-change events carry
+// the new status to a screen reader.
+class StatusLineAccessible : public QAccessibleWidget, public QAccessibleTextInterface
+{
+public:
+    explicit StatusLineAccessible(StatusLine *line)
+        : QAccessibleWidget(line, QAccessible::StatusBar)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name || t == QAccessible::Value)
+            return status();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        return state;
+    }
+
+    QString text(int startOffset, int endOffset) const override
+    {
+        return status().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(status().size()); }
+    void selection(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = offset;
+        return QString();
+    }
+
+private:
+    QString status() const { return static_cast<StatusLine *>(widget())->text(); }
+};
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     if (className == QLatin1String("ClickLabel"))
         return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
+    if (className == QLatin1String("StatusLine"))
+        return new StatusLineAccessible(static_cast<StatusLine *>(object));
     if (className == QLatin1String("NamedComboBox"))
         return new NamedComboBoxAccessible(static_cast<NamedComboBox *>(object));
     if (className == QLatin1String("Window")) {

@@ -4,8 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-// Fonts of the stored layouts. A family the machine lacks falls back through
-// Qt's font matching to one of the same kind.
+// Fonts of the stored layouts. A face the machine lacks is shown in DejaVu
+// Sans Mono or DejaVu Sans, the same on every machine; family() keeps the name.
 namespace Fonts {
 
 // "Lucida Console": a monospace console font.

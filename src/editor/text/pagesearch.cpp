@@ -76,10 +76,11 @@ TextSearch::Scope PageSearch::scope() const
 
 bool PageSearch::ready()
 {
-    if (m_query.isEmpty()) {
-        setStatus(QString());
+    // Every command's answer is a change of the status, even when it is the
+    // same as the last one, so that it is heard again.
+    setStatus(QString());
+    if (m_query.isEmpty())
         return false;
-    }
     setStatus(m_query.error());
     return m_query.error().isEmpty();
 }
@@ -101,8 +102,11 @@ void PageSearch::findPrevious()
 
 void PageSearch::find(bool backward)
 {
-    if (!ready())
+    if (!ready()) {
+        if (!m_query.isEmpty())
+            emit nothingFound();
         return;
+    }
     m_frame = QDeadlineTimer(FrameMilliseconds);
     const TextSearch::Scope in = scope();
     const Match shown = current();
@@ -176,11 +180,16 @@ void PageSearch::showFound(int ticket, const PieceTree::Root &root, const Found 
     ++m_findTicket;
     m_finding = false;
     showProgress();
-    if (found.outcome != Outcome::Done)
-        return setStatus(outcomeStatus(found.outcome));
+    if (found.outcome != Outcome::Done) {
+        setStatus(outcomeStatus(found.outcome));
+        emit nothingFound();
+        return;
+    }
     if (!found.match.isValid()) {
         m_current = Match();
-        return setStatus(m_settings.wrapAround ? tr("No matches") : tr("No more matches"));
+        setStatus(m_settings.wrapAround ? tr("No matches") : tr("No more matches"));
+        emit nothingFound();
+        return;
     }
     select(found.match);
 }

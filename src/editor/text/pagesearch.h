@@ -65,6 +65,10 @@ public:
 
 signals:
     void statusChanged(const QString &status);
+    // A Find Next or Find Previous ended without a match (none, no more, or
+    // the query could not run); the status says why, even when it is the same
+    // as before.
+    void nothingFound();
     // The marks changed: views repaint them.
     void marksChanged();
 

@@ -9,6 +9,7 @@ bool TextModel::setText(const QString &text)
     const int old = m_tree.length();
     if (!allowsEdit(old, text.size()))
         return false;
+    emit aboutToChange(0, old);
     m_tree.reset(text);
     m_history.clear();
     // A new text is no change to ask about, as in Qt's boxes.
@@ -72,6 +73,7 @@ bool TextModel::replace(int start, int removed, QStringView text)
         m_removedAny = true;
         m_breakRemoved = m_breakRemoved || m_tree.lineAt(start + removed) != m_tree.lineAt(start);
     }
+    emit aboutToChange(start, removed);
     m_tree.remove(start, removed);
     m_tree.insert(start, text);
     if (added > 0) {
@@ -104,6 +106,7 @@ bool TextModel::copyWithin(int start, int count, int at)
     if (count == 0)
         return true;
     const EditStep step(*this);
+    emit aboutToChange(at, 0);
     m_tree.insertCopy(at, start, count);
     changedSpan(at, 0, count);
     m_caret = m_anchor = at + count;
@@ -121,6 +124,7 @@ bool TextModel::adopt(const PieceTree::Edited &edited)
     if (edited.root == edited.base)
         return true;
     const EditStep step(*this);
+    emit aboutToChange(edited.start, int(edited.removed));
     m_tree.adopt(edited);
     changedSpan(edited.start, int(edited.removed), int(edited.added));
     m_caret = edited.positions.at(0);
@@ -230,6 +234,7 @@ void TextModel::redo()
 
 void TextModel::restore(const PieceTree::Root &root, const UndoHistory::Span &span, bool forward)
 {
+    emit aboutToChange(span.start, forward ? span.before : span.after);
     m_tree.setRoot(root);
     // As Qt's boxes do: the caret after the text put back or taken out,
     // nothing selected, so that the next key cannot overwrite it unseen.

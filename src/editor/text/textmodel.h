@@ -106,6 +106,8 @@ public:
     void setModified() { m_cleanLost = true; }
 
 signals:
+    // [start, start + removed) is about to be replaced and can still be read.
+    void aboutToChange(int start, int removed);
     // [start, start + removed) became [start, start + added).
     void changed(int start, int removed, int added);
     void selectionChanged(TextModel::Follow follow);

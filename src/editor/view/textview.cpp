@@ -11,6 +11,7 @@
 #include <QTextLayout>
 
 #include "editor/text/pagesearch.h"
+#include "editor/view/accessibletextchanges.h"
 #include "editor/view/quietscrollbar.h"
 #include "editor/view/textaccessible.h"
 
@@ -37,6 +38,8 @@ TextView::TextView(TextModel &model, QWidget *parent)
     setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
     connect(&m_model, &TextModel::changed, this, &TextView::showTextChange);
     connect(&m_model, &TextModel::selectionChanged, this, &TextView::showSelection);
+    // After the view's own handler, so that a listener asking back finds the rows laid out.
+    new AccessibleTextChanges(m_model, this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         m_top = m_rows.rowAt(value).start;
         viewport()->update();
@@ -96,10 +99,6 @@ void TextView::showTextChange(int start, int removed, int added)
         updateRows(rows.from, rows.to);
     else
         viewport()->update();
-    if (QAccessible::isActive()) {
-        QAccessibleEvent changed(this, QAccessible::TextUpdated);
-        QAccessible::updateAccessibility(&changed);
-    }
 }
 
 void TextView::moveCaret(int caret, int anchor, Follow follow)
@@ -117,12 +116,14 @@ void TextView::showSelection(Follow follow)
     // What was highlighted and what is now, with the caret at either end.
     const int start = std::min(m_model.selectionStart(), m_shownSelection.first);
     const int end = std::max(m_model.selectionEnd(), m_shownSelection.second);
+    const bool hadSelection = m_shownSelection.first != m_shownSelection.second;
     m_shownSelection = {m_model.selectionStart(), m_model.selectionEnd()};
     updateRows(start, end);
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent moved(this, m_model.caret());
         QAccessible::updateAccessibility(&moved);
-        if (m_model.hasSelection()) {
+        // A selection that goes is a change of the selection too.
+        if (m_model.hasSelection() || hadSelection) {
             QAccessibleTextSelectionEvent selected(this, m_model.selectionStart(),
                                                    m_model.selectionEnd());
             QAccessible::updateAccessibility(&selected);

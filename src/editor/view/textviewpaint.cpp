@@ -12,8 +12,56 @@
 
 namespace {
 
-// How strongly the matches other than the current one are tinted.
-constexpr int MatchAlpha = 72;
+// The matches other than the current one take at least this share of the
+// highlight's colour, in steps of TintStep, until they stand out from the
+// background by TintContrast.
+constexpr qreal LightestTint = 0.28;
+constexpr qreal TintStep = 0.04;
+constexpr int TintSteps = 10;
+constexpr qreal TintContrast = 1.6;
+
+// Relative luminance, as WCAG defines it for contrast ratios.
+qreal luminance(const QColor &color)
+{
+    const auto linear = [](qreal channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+
+qreal contrast(const QColor &a, const QColor &b)
+{
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
+QColor mix(const QColor &from, const QColor &to, qreal amount)
+{
+    const auto channel = [amount](qreal a, qreal b) { return a + (b - a) * amount; };
+    return QColor::fromRgbF(float(channel(from.redF(), to.redF())),
+                            float(channel(from.greenF(), to.greenF())),
+                            float(channel(from.blueF(), to.blueF())));
+}
+
+// The highlight colour laid lightly over the background, as much more as it
+// takes to tell it from the background. A dark scheme's highlight may be
+// hardly lighter than its background: then it is lifted toward the text's
+// colour, which every scheme sets off from the background.
+QColor matchTint(const QPalette &palette)
+{
+    const QColor base = palette.color(QPalette::Base);
+    const QColor highlight = palette.color(QPalette::Highlight);
+    const QColor text = palette.color(QPalette::Text);
+    for (const QColor &toward : {highlight, mix(highlight, text, 0.5), text}) {
+        for (int step = 0; step <= TintSteps; ++step) {
+            const QColor tint = mix(base, toward, LightestTint + step * TintStep);
+            if (contrast(tint, base) >= TintContrast)
+                return tint;
+        }
+    }
+    return mix(base, text, 0.5);
+}
 
 } // namespace
 
@@ -45,13 +93,14 @@ void TextView::drawRow(QPainter &painter, const RowMap::Row &row, qreal y, bool 
     };
     // Later ranges are drawn over earlier ones: the current match over the
     // others, the selection over all.
-    QColor tint = palette().color(QPalette::Highlight);
-    tint.setAlpha(MatchAlpha);
     const auto &matches = marks.matches;
     auto match = std::partition_point(matches.begin(), matches.end(),
                                       [&row](const auto &m) { return m.end() <= row.start; });
-    for (; match != matches.end() && match->start < row.end; ++match)
-        add(match->start, match->end(), tint, Qt::NoBrush);
+    if (match != matches.end() && match->start < row.end) {
+        const QColor tint = matchTint(palette());
+        for (; match != matches.end() && match->start < row.end; ++match)
+            add(match->start, match->end(), tint, Qt::NoBrush);
+    }
     if (marks.current.isValid())
         add(marks.current.start, marks.current.end(),
             palette().brush(QPalette::Inactive, QPalette::Highlight),

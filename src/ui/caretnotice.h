@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QTimer>
+
+#include "ui/statusline.h"
+
+// A short message shown for a few seconds by the caret, as a tooltip is,
+// but heard by a screen reader: a tooltip is never announced, while this
+// is a status bar that shows and whose text changes. It takes no focus.
+class CaretNotice : public StatusLine
+{
+    Q_OBJECT
+
+public:
+    explicit CaretNotice(QWidget *owner);
+
+    // Shows `message` with its top left at `globalPoint`, heard again even
+    // when it is the one already shown.
+    void showAt(QPoint globalPoint, const QString &message);
+
+private:
+    QTimer m_hide;
+};

@@ -1,0 +1,160 @@
+// The editor under a real screen reader's listener: on an X server with a
+// window manager, in a D-Bus session with the accessibility bus and a
+// listener of text changes (tests/atspi_listener.py), as on a desktop where
+// Orca runs. Run through tests/with-atspi.sh; CTest does so.
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "editor/document.h"
+#include "editor/view/accessibletextchanges.h"
+#include "find/findreplace.h"
+#include "testsupport.h"
+#include "ui/windowregistry.h"
+
+class TestScreenReader : public QObject
+{
+    Q_OBJECT
+
+    // What the listener heard, one event a line.
+    QList<QJsonObject> heard() const
+    {
+        QFile log(m_dir.filePath("heard.jsonl"));
+        QList<QJsonObject> events;
+        if (!log.open(QIODevice::ReadOnly))
+            return events;
+        for (const QByteArray &line : log.readAll().split('\n'))
+            if (!line.isEmpty())
+                events << QJsonDocument::fromJson(line).object();
+        return events;
+    }
+    // The texts of the insertions into the source box heard from `from` on.
+    QStringList insertedIntoPage(qsizetype from) const
+    {
+        QStringList texts;
+        const QList<QJsonObject> events = heard();
+        for (qsizetype i = from; i < events.size(); ++i)
+            if (events[i]["type"] == "object:text-changed:insert" && events[i]["role"] == "text")
+                texts << events[i]["text"].toString();
+        return texts;
+    }
+    bool heardEvent(const QString &type, const QString &role, const QString &text) const
+    {
+        for (const QJsonObject &event : heard())
+            if (event["type"] == type && event["role"] == role &&
+                (event["text"] == text || event["name"] == text))
+                return true;
+        return false;
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_listener;
+
+private slots:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != "xcb" ||
+            qEnvironmentVariableIsEmpty("WITH_ATSPI_INSIDE"))
+            QSKIP("needs an X server and tests/with-atspi.sh");
+        m_listener.start("/usr/bin/python3",
+                         {QStringLiteral(TAGLOOM_SOURCE_DIR "/../tests/atspi_listener.py"),
+                          m_dir.filePath("heard.jsonl")});
+        QVERIFY(m_listener.waitForReadyRead(20000));
+        QCOMPARE(m_listener.readLine().trimmed(), QByteArray("ready"));
+    }
+
+    void cleanupTestCase()
+    {
+        m_listener.kill();
+        m_listener.waitForFinished();
+    }
+
+    // Every edit reaches the listener and the program keeps running; each
+    // typed character arrives in an insertion carrying it, and no event
+    // carries more than the bound, even for a page of megabytes.
+    void editsHeard()
+    {
+        TestSupport::Program program;
+        Document &document = program.document();
+        QWidget *box = program.source();
+        // Qt's bridge learns of the listener on its own time: type until it speaks.
+        QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 10000);
+        for (int tries = 0; tries < 50 && insertedIntoPage(0).isEmpty(); ++tries) {
+            TestSupport::type(box, "a");
+            QTest::qWait(100);
+        }
+        QVERIFY(!insertedIntoPage(0).isEmpty());
+        const qsizetype start = heard().size();
+
+        // While a screen reader listens, Qt's bridge hands each key to it
+        // first and delivers it when it answers: wait for what keys do.
+        const QString typed = QStringLiteral("<b>w\u00f6rld</b> \U0001F600\n");
+        // Keys wait for the bridge, and the characters that come as input
+        // method text do not: one at a time keeps their order.
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            const qsizetype size = typed.at(i).isHighSurrogate() ? 2 : 1;
+            TestSupport::type(box, typed.mid(i, size));
+            i += size - 1;
+            QTRY_VERIFY_WITH_TIMEOUT(document.text().endsWith(typed.left(i + 1)), 10000);
+        }
+        QApplication::clipboard()->setText(QStringLiteral("pasted\ntext"));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(document.text().endsWith("pasted\ntext"), 10000);
+        const QString page = QString(2 << 20, QLatin1Char('p')) + QStringLiteral("\nend");
+        QVERIFY(document.setPage(page, document.format()));
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTRY_COMPARE_WITH_TIMEOUT(document.length(), 0, 10000);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(document.length(), page.size(), 10000);
+
+        // Replace All from the find window, whose status line is heard too.
+        QTest::keyClick(box, Qt::Key_H, Qt::ControlModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(program.windows().find<FindReplace>(), 10000);
+        auto *find = program.windows().find<FindReplace>();
+        find->findChild<QLineEdit *>("findwhat")->setText("p");
+        find->findChild<QLineEdit *>("replacewith")->setText("q");
+        find->findChild<QPushButton *>("replaceall")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(document.text().startsWith('q'), 20000);
+        const QString replaced = QStringLiteral("Replaced ") + QLocale().toString(2 << 20);
+        QTRY_VERIFY_WITH_TIMEOUT(heardEvent("object:text-changed:insert", "status bar", replaced),
+                                 10000);
+
+        // With the window closed, F3 that finds nothing shows it by the caret.
+        find->close();
+        QTRY_VERIFY(!program.windows().find<FindReplace>());
+        QTest::keyClick(box, Qt::Key_F3);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            heardEvent("object:text-changed:insert", "status bar", "No matches"), 10000);
+
+        // The last key is heard last: everything before it has been.
+        TestSupport::type(box, "#");
+        QTRY_VERIFY_WITH_TIMEOUT(insertedIntoPage(start).endsWith("#"), 10000);
+        QString keys = insertedIntoPage(start).join(QString());
+        for (const QChar ch : typed)
+            if (!ch.isLowSurrogate()) {
+                const qsizetype at = keys.indexOf(ch);
+                QVERIFY2(at >= 0, qPrintable(QString("not heard: U+%1").arg(ch.unicode(), 4, 16)));
+                keys.remove(0, at + 1);
+            }
+        for (const QJsonObject &event : heard().mid(start)) {
+            if (!event["type"].toString().startsWith("object:text-changed"))
+                continue;
+            const QString text = event["text"].toString();
+            QVERIFY2(text.size() <= AccessibleTextChanges::TextLimit,
+                     qPrintable(event["type"].toString()));
+            QCOMPARE(event["length"].toInt(), text.size());
+        }
+    }
+};
+
+QTEST_MAIN(TestScreenReader)
+#include "tst_screenreader.moc"
