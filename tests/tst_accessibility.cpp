@@ -83,23 +83,12 @@ struct HeardText
     }
 };
 
-enum class Edit {
-    Type,
-    Backspace,
-    Delete,
-    Paste,
-    Cut,
-    Undo,
-    Redo,
-    Bold,
-    Break,
-    SetPage,
-    ReplaceAll
-};
+// What a row does besides typing and keys.
+enum class Command { None, Bold, Break, SetPage, ReplaceAll };
 
 } // namespace
 
-Q_DECLARE_METATYPE(Edit)
+Q_DECLARE_METATYPE(Command)
 
 // What a screen reader is told about the windows and their controls.
 class TestAccessibility : public QObject
@@ -308,41 +297,49 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("length"); // of the selection; negative: leftwards
-        QTest::addColumn<Edit>("edit");
-        QTest::addColumn<QString>("text"); // typed, pasted or the new page
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("keys"); // pressed after typing
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QString>("text"); // pasted, the new page or what to replace
         QTest::addColumn<bool>("whole");   // whether the events carry the whole change
         const QString page = QStringLiteral("<p>caf\u00e9 \U0001F600 l'\u00e9cole</p>\nline two");
         const QString big = QString(3000, QLatin1Char('x')) + QStringLiteral("\U0001F600");
         // 1,023 letters, then a pair that the bound would part.
         const QString parted =
             QString(TextLimit - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600");
-        QTest::newRow("type") << page << 3 << 0 << Edit::Type << "x" << true;
-        QTest::newRow("type over selection") << page << 3 << 5 << Edit::Type << "\u00e0" << true;
-        QTest::newRow("backspace emoji") << page << 10 << 0 << Edit::Backspace << "" << true;
-        QTest::newRow("delete selection") << page << 12 << -8 << Edit::Delete << "" << true;
-        QTest::newRow("paste") << page << 0 << 3 << Edit::Paste << "one\r\ntwo" << true;
-        QTest::newRow("cut lines") << page << 4 << 20 << Edit::Cut << "" << true;
-        QTest::newRow("undo typing") << page << 3 << 2 << Edit::Undo << "xyz" << true;
-        QTest::newRow("redo typing") << page << 3 << 2 << Edit::Redo << "xyz" << true;
-        QTest::newRow("bold") << page << 3 << 4 << Edit::Bold << "" << true;
-        QTest::newRow("break over selection") << page << 3 << 4 << Edit::Break << "" << true;
-        QTest::newRow("open a page")
-            << page << 0 << 0 << Edit::SetPage << "<html>\n</html>" << true;
-        QTest::newRow("open a large page") << page << 0 << 0 << Edit::SetPage << big << false;
-        QTest::newRow("pair at the bound") << page << 0 << 0 << Edit::SetPage << parted << false;
-        QTest::newRow("erase a large page")
-            << big << 0 << int(big.size()) << Edit::Delete << "" << false;
-        QTest::newRow("undo erasing it")
-            << big << 0 << int(big.size()) << Edit::Undo << "" << false;
-        QTest::newRow("replace all") << page << 0 << 0 << Edit::ReplaceAll << "\u00e9" << true;
-        QTest::newRow("replace all, large") << big << 0 << 0 << Edit::ReplaceAll << "x" << false;
+        const int all = int(big.size());
+        const auto row = [](const char *name, const QString &page, int start, int length,
+                            const char *typed, const char *keys, Command command = Command::None,
+                            const QString &text = QString(), bool whole = true) {
+            QTest::newRow(name) << page << start << length << QString(typed) << QString(keys)
+                                << command << text << whole;
+        };
+        row("type", page, 3, 0, "x", "");
+        row("type over selection", page, 3, 5, "\u00e0", "");
+        row("backspace emoji", page, 10, 0, "", "Backspace");
+        row("delete selection", page, 12, -8, "", "Del");
+        row("paste", page, 0, 3, "", "Ctrl+V", Command::None, "one\r\ntwo");
+        row("cut lines", page, 4, 20, "", "Ctrl+X");
+        row("undo typing", page, 3, 2, "xyz", "Ctrl+Z");
+        row("redo typing", page, 3, 2, "xyz", "Ctrl+Z, Ctrl+Y");
+        row("bold", page, 3, 4, "", "", Command::Bold);
+        row("break over selection", page, 3, 4, "", "", Command::Break);
+        row("open a page", page, 0, 0, "", "", Command::SetPage, "<html>\n</html>");
+        row("open a large page", page, 0, 0, "", "", Command::SetPage, big, false);
+        row("pair at the bound", page, 0, 0, "", "", Command::SetPage, parted, false);
+        row("erase a large page", big, 0, all, "", "Del", Command::None, "", false);
+        row("undo erasing it", big, 0, all, "", "Del, Ctrl+Z", Command::None, "", false);
+        row("replace all", page, 0, 0, "", "", Command::ReplaceAll, "\u00e9");
+        row("replace all, large", big, 0, 0, "", "", Command::ReplaceAll, "x", false);
     }
     void textChangesHeard()
     {
         QFETCH(QString, page);
         QFETCH(int, start);
         QFETCH(int, length);
-        QFETCH(Edit, edit);
+        QFETCH(QString, typed);
+        QFETCH(QString, keys);
+        QFETCH(Command, command);
         QFETCH(QString, text);
         QFETCH(bool, whole);
         TestSupport::Program program;
@@ -350,6 +347,7 @@ private slots:
         QWidget *box = program.source();
         document.setText(page);
         document.select(start, length);
+        QApplication::clipboard()->setText(text);
         HeardText heard;
         heard.mirror = page;
         QAccessibleInterface *source = accessible(box);
@@ -359,51 +357,28 @@ private slots:
             else
                 heard.wrongClass = heard.wrongClass || !TestSupport::hasDocumentedClass(event);
         });
-        switch (edit) {
-        case Edit::Type:
-            TestSupport::type(box, text);
+        TestSupport::type(box, typed);
+        QTest::keySequence(box, QKeySequence(keys));
+        PageSearch::Settings replaceAll;
+        switch (command) {
+        case Command::None:
             break;
-        case Edit::Backspace:
-            QTest::keyClick(box, Qt::Key_Backspace);
-            break;
-        case Edit::Delete:
-            QTest::keyClick(box, Qt::Key_Delete);
-            break;
-        case Edit::Paste:
-            QApplication::clipboard()->setText(text);
-            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-            break;
-        case Edit::Cut:
-            QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
-            break;
-        case Edit::Redo:
-        case Edit::Undo:
-            if (text.isEmpty())
-                QTest::keyClick(box, Qt::Key_Delete);
-            else
-                TestSupport::type(box, text);
-            QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
-            if (edit == Edit::Redo)
-                QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
-            break;
-        case Edit::Bold:
+        case Command::Bold:
             QTest::mouseClick(program.button("addbold"), Qt::LeftButton);
             break;
-        case Edit::Break:
+        case Command::Break:
             QTest::mouseClick(program.button("addbr"), Qt::LeftButton);
             break;
-        case Edit::SetPage:
+        case Command::SetPage:
             QVERIFY(document.setPage(text, document.format()));
             break;
-        case Edit::ReplaceAll: {
-            PageSearch::Settings settings;
-            settings.pattern = text;
-            settings.replacement = QStringLiteral("[\\0]");
-            document.search().setSettings(settings);
+        case Command::ReplaceAll:
+            replaceAll.pattern = text;
+            replaceAll.replacement = QStringLiteral("[\\0]");
+            document.search().setSettings(replaceAll);
             document.search().replaceAll();
             QTRY_VERIFY(document.search().status().startsWith("Replaced"));
             break;
-        }
         }
         QVERIFY(!heard.wrongClass);
         QVERIFY(heard.events > 0);
@@ -411,7 +386,7 @@ private slots:
         QVERIFY2(heard.longest <= TextLimit, qPrintable(QString::number(heard.longest)));
         if (whole)
             QCOMPARE(heard.mirror, document.text());
-        else if (edit == Edit::SetPage) // the page's first characters
+        else if (command == Command::SetPage) // the page's first characters
             QVERIFY(text.startsWith(heard.lastInserted));
     }
 
