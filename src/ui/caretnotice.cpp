@@ -1,5 +1,10 @@
 #include "ui/caretnotice.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+
 namespace {
 
 // Long enough to read a few words, as a tooltip stays.
@@ -9,11 +14,10 @@ constexpr int ShownMilliseconds = 4000;
 
 CaretNotice::CaretNotice(QWidget *owner) : StatusLine(owner)
 {
-    // Over the owner, outside its layout; the window manager neither places
-    // nor focuses it, as it does not a tooltip.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
-                   Qt::WindowDoesNotAcceptFocus);
-    setAttribute(Qt::WA_ShowWithoutActivating);
+    // A window of the tooltip kind: no window manager places, frames or
+    // focuses it, and on Wayland it stands where it is put, by the owner.
+    // Unlike Qt's own tooltip, its changes are sent to assistive technology.
+    setWindowFlags(Qt::ToolTip);
     setForegroundRole(QPalette::ToolTipText);
     setBackgroundRole(QPalette::ToolTipBase);
     setAutoFillBackground(true);
@@ -29,9 +33,18 @@ void CaretNotice::showAt(QPoint globalPoint, const QString &message)
     // Shown first and then changed, so that the change is heard from a
     // status that shows, even when the message is the same.
     setStatus(QString(), Announce::No);
-    move(globalPoint);
     show();
     setStatus(message);
     adjustSize();
+    // By the caret, but whole on its screen, as a tooltip is.
+    QPoint place = globalPoint;
+    if (const QScreen *on = QGuiApplication::screenAt(globalPoint)) {
+        const QRect area = on->availableGeometry();
+        place.setX(
+            std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - width())));
+        place.setY(
+            std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    }
+    move(place);
     m_hide.start();
 }

@@ -5,8 +5,8 @@
 #include "ui/statusline.h"
 
 // A short message shown for a few seconds by the caret, as a tooltip is,
-// but heard by a screen reader: a tooltip is never announced, while this
-// is a status bar that shows and whose text changes. It takes no focus.
+// but heard by a screen reader: Qt never announces its own tooltips, while
+// this is a status bar whose text changes are sent. It takes no focus.
 class CaretNotice : public StatusLine
 {
     Q_OBJECT

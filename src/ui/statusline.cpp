@@ -29,8 +29,6 @@ void StatusLine::sendChange(const QString &before, const QString &after)
         return;
     // Each with the event class its type is documented with: bridges read
     // the texts from it.
-    if (before.isEmpty() && after.isEmpty())
-        return;
     if (before.isEmpty()) {
         QAccessibleTextInsertEvent event(this, 0, after);
         QAccessible::updateAccessibility(&event);
