@@ -12,7 +12,7 @@ PACKAGES = cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
            fonts-urw-base35 fonts-liberation2 libbenchmark-dev \
            libxcb1-dev xvfb xauth qt6-wayland appstream desktop-file-utils openbox x11-utils \
            btrfs-progs zlib1g-dev qt6-base-private-dev \
-           dbus at-spi2-core python3-pyatspi
+           dbus at-spi2-core python3-pyatspi man-db
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
