@@ -2,7 +2,8 @@
 // it is killed. Before each step it writes the step's number and the time to
 // the log, unbuffered, so that a kill never loses a line already written.
 //   journalchild SEED LOG PAGE [STEPS [nosave]]
-// With STEPS (-1 for no end) it ends cleanly after them; with nosave it never saves.
+// With STEPS (-1 for no end) it ends cleanly after them; with nosave it never
+// writes the page, which must exist.
 #include <QApplication>
 #include <QDateTime>
 #include <QEventLoop>
@@ -28,8 +29,11 @@ int main(int argc, char *argv[])
     Document document(&container);
     // A small base stays in the page's file, so that both kinds of journal are killed.
     Journal journal(document, nullptr, 64);
-    JournalScript script(seed, QString::fromLocal8Bit(argv[3]), argc <= 5);
-    script.open(document, true);
+    const bool saves = argc <= 5;
+    JournalScript script(seed, QString::fromLocal8Bit(argv[3]), saves);
+    // Without saves it writes no file at all: the page's is the test's, and
+    // only the journal is written, as by a program that opened a page.
+    script.open(document, saves);
     QRandomGenerator pauses(seed * 7 + 1);
     for (int n = 0; n != steps; ++n) {
         log.write(QByteArray::number(n) + ' ' +

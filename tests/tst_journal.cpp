@@ -174,13 +174,19 @@ void TestJournal::recoversAKilledProgram()
     QProcess child;
     QStringList arguments{QString::number(seed), logPath, page};
     if (fileSizeLimit > 0) {
-        // The page is never saved: its file stays as it was written first.
+        // The page is written here and never saved by the child, which
+        // writes its journal before anything else.
+        QWidget container;
+        Document written(&container);
+        JournalScript(seed, page, false).open(written, true);
         arguments << "-1"
                   << "nosave";
         child.setChildProcessModifier([fileSizeLimit] {
             const rlimit limit{rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::signal(SIGXFSZ, SIG_IGN);
+            // As a shell starts it: the signal ends the program unless it
+            // ignores it itself.
+            ::signal(SIGXFSZ, SIG_DFL);
         });
     }
     child.start(QCoreApplication::applicationDirPath() + "/journalchild", arguments);
@@ -188,6 +194,8 @@ void TestJournal::recoversAKilledProgram()
     QTest::qWait(1200 + int(seed * 2654435761u % 3000));
     // A running program's journal is never offered.
     QVERIFY(JournalFolder::leftovers().empty());
+    // Alive until killed, a size limit or not.
+    QCOMPARE(child.state(), QProcess::Running);
     const qint64 killed = QDateTime::currentMSecsSinceEpoch();
     child.kill();
     QVERIFY(child.waitForFinished());

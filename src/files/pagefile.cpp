@@ -3,7 +3,6 @@
 #include <QList>
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -15,6 +14,7 @@
 #include "files/pagebackup.h"
 #include "files/pagelocation.h"
 #include "platform/filename.h"
+#include "platform/filesizesignal.h"
 
 namespace {
 
@@ -146,18 +146,6 @@ bool copyAttributes(const QByteArray &original, int fd)
     return true;
 }
 
-// A size limit (ulimit -f) would end the program on the write past it, with
-// the page unsaved; ignored, the write fails with EFBIG like a full disk. A
-// handler someone else installed is left alone.
-void ignoreFileSizeSignal()
-{
-    struct sigaction action;
-    if (::sigaction(SIGXFSZ, nullptr, &action) == 0 && action.sa_handler == SIG_DFL) {
-        action.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &action, nullptr);
-    }
-}
-
 // Root may write anything; a page nobody may write is still refused.
 bool writable(const PageLocation &page, const struct stat &status)
 {
@@ -267,7 +255,7 @@ bool writeInPlace(const PageLocation &page, const struct stat &original, const Q
 // encoded in full before anything on disk is touched.
 bool writePage(const QString &path, const QByteArray &bytes, QString *error, QString *oldPageAt)
 {
-    ignoreFileSizeSignal();
+    FileSizeSignal::ignore();
     QByteArray name;
     if (!systemName(path, name, error))
         return false;

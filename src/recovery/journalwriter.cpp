@@ -8,6 +8,7 @@
 
 #include "editor/text/piecetree.h"
 #include "files/hiddenfile.h"
+#include "platform/filesizesignal.h"
 #include "recovery/journalfolder.h"
 
 namespace {
@@ -85,6 +86,8 @@ void JournalWriter::post(std::function<void()> task)
 
 void JournalWriter::run()
 {
+    // Before the first journal is written, which comes before any save.
+    FileSizeSignal::ignore();
     for (;;) {
         std::function<void()> task;
         {
