@@ -3,6 +3,9 @@
 #include <QAccessible>
 #include <QWidget>
 
+#include <algorithm>
+#include <utility>
+
 #include "editor/text/textmodel.h"
 
 AccessibleTextChanges::AccessibleTextChanges(TextModel &model, QWidget *view)
