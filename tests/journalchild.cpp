@@ -2,8 +2,8 @@
 // it is killed. Before each step it writes the step's number and the time to
 // the log, unbuffered, so that a kill never loses a line already written.
 //   journalchild SEED LOG PAGE [STEPS [nosave]]
-// With STEPS (-1 for no end) it ends cleanly after them; with nosave it never
-// writes the page, which must exist.
+// With STEPS (-1 for no end) it ends cleanly after them; with nosave it writes
+// no file but its journal: the page's file, if any, is the test's.
 #include <QApplication>
 #include <QDateTime>
 #include <QEventLoop>

@@ -1,13 +1,17 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -76,6 +80,8 @@ private slots:
     void runningProgramsKeepTheirOwn();
     void offersTheChangesBack_data();
     void offersTheChangesBack();
+    void trustsOnlyItsOwnFolder_data();
+    void trustsOnlyItsOwnFolder();
 
 private:
     QTemporaryDir m_dir;
@@ -358,6 +364,100 @@ void TestJournal::offersTheChangesBack()
     QCOMPARE(QFile::exists(left), leftoverKept);
     // The recovered page is kept by this program's own journal.
     QCOMPARE(journals().size(), int(leftoverKept) + int(recovered));
+}
+
+// The state folder holds page text: it is used only when it is the user's
+// own and private, never through a link and never changed, and only the
+// user's own regular files in it are offered.
+void TestJournal::trustsOnlyItsOwnFolder_data()
+{
+    QTest::addColumn<QString>("folder");  // what stands at the folder's place
+    QTest::addColumn<QString>("planted"); // the leftover journal's kind
+    QTest::addColumn<bool>("used");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("private") << "private"
+                             << "journal" << true << true;
+    QTest::newRow("a link to a private folder") << "link"
+                                                << "journal" << false << false;
+    QTest::newRow("writable by all") << "0777"
+                                     << "journal" << false << false;
+    QTest::newRow("writable by its group") << "0770"
+                                           << "journal" << false << false;
+    QTest::newRow("a journal as a link") << "private"
+                                         << "link" << true << false;
+    QTest::newRow("a journal as a FIFO") << "private"
+                                         << "fifo" << true << false;
+    if (::geteuid() == 0) {
+        QTest::newRow("another user's folder") << "nobody"
+                                               << "journal" << false << false;
+        QTest::newRow("another user's journal") << "private"
+                                                << "nobody" << true << false;
+    }
+}
+
+void TestJournal::trustsOnlyItsOwnFolder()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, planted);
+    QFETCH(bool, used);
+    QFETCH(bool, offered);
+    // A journal as a killed program leaves it, from a folder of its own.
+    const QByteArray saved = qgetenv("XDG_STATE_HOME");
+    const auto restore = qScopeGuard([&saved] { qputenv("XDG_STATE_HOME", saved); });
+    const QTemporaryDir states;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(states.filePath("made")));
+    QByteArray journal;
+    {
+        QWidget container;
+        Document document(&container);
+        Journal writer(document);
+        document.setPage("<p>page</p>", PageFormat(), m_dir.filePath("planted.html"));
+        document.insertFragment("typed");
+        writer.flush();
+        QFile own(JournalFolder::location() + '/' + JournalFolder::ownName());
+        QVERIFY(own.open(QIODevice::ReadOnly));
+        journal = own.readAll();
+    }
+
+    qputenv("XDG_STATE_HOME", QFile::encodeName(states.filePath("state")));
+    const QString place = JournalFolder::location();
+    const QString real = folder == "link" ? states.filePath("elsewhere") : place;
+    QVERIFY(QDir().mkpath(real) && QDir().mkpath(QFileInfo(place).path()));
+    const mode_t mode = folder == "0777" ? 0777 : folder == "0770" ? 0770 : 0700;
+    QVERIFY(::chmod(QFile::encodeName(real), mode) == 0);
+    if (folder == "link")
+        QVERIFY(QFile::link(real, place));
+    const QByteArray left = QFile::encodeName(real + "/1-1.journal");
+    const QString target = planted == "link" ? states.filePath("journal") : QFile::decodeName(left);
+    if (planted == "fifo") {
+        QVERIFY(::mkfifo(left, 0600) == 0);
+    } else {
+        QFile write(target);
+        QVERIFY(write.open(QIODevice::WriteOnly) && write.write(journal) == journal.size());
+        write.close();
+        if (planted == "link")
+            QVERIFY(QFile::link(target, QFile::decodeName(left)));
+    }
+    const struct passwd *nobody = ::getpwnam("nobody");
+    if (folder == "nobody")
+        QVERIFY(nobody && ::chown(QFile::encodeName(real), nobody->pw_uid, nobody->pw_gid) == 0);
+    if (planted == "nobody")
+        QVERIFY(nobody && ::chown(left, nobody->pw_uid, nobody->pw_gid) == 0);
+
+    QCOMPARE(JournalFolder::leftovers().size(), std::size_t(offered));
+    QWidget container;
+    Document document(&container);
+    Journal writer(document);
+    document.setPage("<p>page</p>", PageFormat(), m_dir.filePath("other.html"));
+    document.insertFragment("typed");
+    writer.flush();
+    QCOMPARE(QFile::exists(real + '/' + JournalFolder::ownName()), used);
+    writer.discard();
+    // Nothing found there was changed: not the folder's mode, nor a link.
+    struct stat status;
+    QVERIFY(::stat(QFile::encodeName(real), &status) == 0);
+    QCOMPARE(status.st_mode & 07777, mode);
+    QCOMPARE(QFileInfo(place).isSymLink(), folder == "link");
 }
 
 QTEST_MAIN(TestJournal)

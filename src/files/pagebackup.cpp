@@ -1,6 +1,5 @@
 #include "files/pagebackup.h"
 
-#include <QDir>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include <unistd.h>
 
 #include "files/hiddenfile.h"
+#include "files/statefolder.h"
 #include "platform/filename.h"
 
 namespace {
@@ -72,20 +72,6 @@ bool copyData(int source, int target, off_t size)
     return ::ftruncate(target, size) == 0;
 }
 
-// The user's state folder for Tagloom, made private where it is new.
-QByteArray stateFolder()
-{
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    const QString folder = base + QStringLiteral("/tagloom");
-    if (!QDir().mkpath(folder))
-        return {};
-    const QByteArray name = FileName::encode(folder);
-    ::chmod(name.constData(), 0700);
-    return name;
-}
-
 } // namespace
 
 PageBackup::PageBackup() = default;
@@ -99,8 +85,7 @@ bool PageBackup::take(int folder, const QByteArray &name, int page, off_t size)
     m_copy = std::make_unique<HiddenFile>(folder, name, role.constData());
     if (!m_copy->create(0600)) {
         // A folder that takes no new file: the user's own state folder.
-        m_stateFolder =
-            Descriptor(::open(stateFolder().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        m_stateFolder = StateFolder::open(true);
         if (!m_stateFolder.isOpen())
             return false;
         m_copy = std::make_unique<HiddenFile>(m_stateFolder.get(), name, role.constData());

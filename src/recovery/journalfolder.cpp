@@ -1,19 +1,18 @@
 #include "recovery/journalfolder.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <limits>
 
 #include "files/pagefile.h"
-#include "platform/filename.h"
+#include "files/statefolder.h"
 #include "recovery/journalreader.h"
 
 namespace {
@@ -41,12 +40,16 @@ QByteArray readFrom(int fd, qsizetype most = std::numeric_limits<qsizetype>::max
 // or it was replaced by a newer one while it was being opened.
 Descriptor lockIfLeft(int folder, const char *name)
 {
+    // Only a file of the user's own is opened: opening a device may act on
+    // it, and another user's journal holds their page, not ours.
+    struct stat named, opened;
+    if (::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
+        named.st_uid != ::geteuid())
+        return {};
     Descriptor file(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat opened, named;
     if (!file.isOpen() || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0 ||
-        ::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
-        ::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) != 0 ||
-        opened.st_ino != named.st_ino || opened.st_dev != named.st_dev)
+        ::fstat(file.get(), &opened) != 0 || opened.st_ino != named.st_ino ||
+        opened.st_dev != named.st_dev)
         return {};
     return file;
 }
@@ -55,26 +58,12 @@ Descriptor lockIfLeft(int folder, const char *name)
 
 QString JournalFolder::location()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!state.startsWith(u'/')) // a relative one is to be ignored
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/tagloom");
+    return StateFolder::location();
 }
 
 Descriptor JournalFolder::open(bool create)
 {
-    const QByteArray path = FileName::encode(location());
-    if (!create)
-        return Descriptor(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    // Each missing folder on the way is made private, as the journals are.
-    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray part = slash == -1 ? path : path.left(slash);
-        if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST)
-            return {};
-        if (slash == -1)
-            break;
-    }
-    return Descriptor(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return StateFolder::open(create);
 }
 
 QByteArray JournalFolder::ownName()

@@ -39,8 +39,8 @@ public:
     };
 
     static QString location();
-    // The folder, made with mode 0700 where missing when `create`; -1 with
-    // errno set.
+    // The folder, only when it is private and the user's own (StateFolder);
+    // made where missing when `create`; invalid with errno set.
     static Descriptor open(bool create = false);
     // The name of this program's journal: its process and start time.
     static QByteArray ownName();
