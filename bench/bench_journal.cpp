@@ -18,6 +18,7 @@
 #include "app/mainwindow.h"
 #include "editor/document.h"
 #include "editor/text/pagesearch.h"
+#include "files/statefolder.h"
 #include "ratios.h"
 #include "recovery/journal.h"
 #include "recovery/journalfolder.h"
@@ -46,7 +47,7 @@ double cpuSeconds()
 
 qint64 journalBytes()
 {
-    return QFileInfo(JournalFolder::location() + '/' + JournalFolder::ownName()).size();
+    return QFileInfo(StateFolder::location() + '/' + JournalFolder::ownName()).size();
 }
 
 // Ten keystrokes, as a second of brisk typing brings, each laid out and
@@ -133,7 +134,7 @@ void replaceAllIntoJournal(benchmark::State &state)
 void rawWrite(benchmark::State &state)
 {
     const QByteArray bytes = page(state.range(0)).toUtf8();
-    const QByteArray path = (JournalFolder::location() + "/raw").toLocal8Bit();
+    const QByteArray path = (StateFolder::location() + "/raw").toLocal8Bit();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -20,6 +20,7 @@
 #include "editor/document.h"
 #include "files/pagecodec.h"
 #include "files/pagefile.h"
+#include "files/statefolder.h"
 #include "journalscript.h"
 #include "recovery/journal.h"
 #include "recovery/journalfolder.h"
@@ -30,12 +31,12 @@ namespace {
 
 QStringList journals()
 {
-    return QDir(JournalFolder::location()).entryList({"*.journal"}, QDir::Files);
+    return QDir(StateFolder::location()).entryList({"*.journal"}, QDir::Files);
 }
 
 void emptyFolder()
 {
-    QDir folder(JournalFolder::location());
+    QDir folder(StateFolder::location());
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden))
         folder.remove(name);
 }
@@ -44,8 +45,8 @@ void emptyFolder()
 // killed program leaves.
 QString leaveBehind(const QString &name = QStringLiteral("1-1.journal"))
 {
-    const QString ours = JournalFolder::location() + '/' + JournalFolder::ownName();
-    const QString left = JournalFolder::location() + '/' + name;
+    const QString ours = StateFolder::location() + '/' + JournalFolder::ownName();
+    const QString left = StateFolder::location() + '/' + name;
     QFile::remove(left);
     return QFile::copy(ours, left) ? left : QString();
 }
@@ -414,13 +415,13 @@ void TestJournal::trustsOnlyItsOwnFolder()
         document.setPage("<p>page</p>", PageFormat(), m_dir.filePath("planted.html"));
         document.insertFragment("typed");
         writer.flush();
-        QFile own(JournalFolder::location() + '/' + JournalFolder::ownName());
+        QFile own(StateFolder::location() + '/' + JournalFolder::ownName());
         QVERIFY(own.open(QIODevice::ReadOnly));
         journal = own.readAll();
     }
 
     qputenv("XDG_STATE_HOME", QFile::encodeName(states.filePath("state")));
-    const QString place = JournalFolder::location();
+    const QString place = StateFolder::location();
     const QString real = folder == "link" ? states.filePath("elsewhere") : place;
     QVERIFY(QDir().mkpath(real) && QDir().mkpath(QFileInfo(place).path()));
     const mode_t mode = folder == "0777" ? 0777 : folder == "0770" ? 0770 : 0700;

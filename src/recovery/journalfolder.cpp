@@ -56,16 +56,6 @@ Descriptor lockIfLeft(int folder, const char *name)
 
 } // namespace
 
-QString JournalFolder::location()
-{
-    return StateFolder::location();
-}
-
-Descriptor JournalFolder::open(bool create)
-{
-    return StateFolder::open(create);
-}
-
 QByteArray JournalFolder::ownName()
 {
     static const QByteArray name = QByteArray::number(QCoreApplication::applicationPid()) + '-' +
@@ -76,7 +66,7 @@ QByteArray JournalFolder::ownName()
 std::vector<JournalFolder::Leftover> JournalFolder::leftovers()
 {
     std::vector<Leftover> found;
-    const Descriptor folder = open();
+    const Descriptor folder = StateFolder::open();
     if (!folder.isOpen())
         return found;
     DIR *listing = ::fdopendir(::fcntl(folder.get(), F_DUPFD_CLOEXEC, 0));
@@ -139,7 +129,7 @@ JournalFolder::Recovered JournalFolder::recover(const Leftover &leftover)
 
 void JournalFolder::remove(Leftover &leftover)
 {
-    const Descriptor folder = open();
+    const Descriptor folder = StateFolder::open();
     if (folder.isOpen())
         ::unlinkat(folder.get(), leftover.name.constData(), 0);
     leftover.file = Descriptor();

@@ -10,10 +10,9 @@
 #include "editor/pageformat.h"
 #include "files/descriptor.h"
 
-// The folder of recovery journals, private to the user:
-// $XDG_STATE_HOME/tagloom, else ~/.local/state/tagloom. Each running program
-// keeps one journal there, named after its process and start, and holds a
-// lock on it for as long as it runs.
+// The recovery journals, in the user's private state folder (StateFolder).
+// Each running program keeps one journal there, named after its process and
+// start, and holds a lock on it for as long as it runs.
 class JournalFolder
 {
 public:
@@ -38,10 +37,6 @@ public:
         QString failure;
     };
 
-    static QString location();
-    // The folder, only when it is private and the user's own (StateFolder);
-    // made where missing when `create`; invalid with errno set.
-    static Descriptor open(bool create = false);
     // The name of this program's journal: its process and start time.
     static QByteArray ownName();
 

@@ -8,6 +8,7 @@
 
 #include "editor/text/piecetree.h"
 #include "files/hiddenfile.h"
+#include "files/statefolder.h"
 #include "platform/filesizesignal.h"
 #include "recovery/journalfolder.h"
 
@@ -144,7 +145,7 @@ void JournalWriter::writeBatch(const Batch &batch)
 bool JournalWriter::startOver(const JournalRecord::Begin &page, const PieceTree *inlineText)
 {
     if (!m_folder.isOpen())
-        m_folder = JournalFolder::open(true);
+        m_folder = StateFolder::open(true);
     if (!m_folder.isOpen()) {
         fail();
         return false;

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <algorithm>
+#include "ui/placement.h"
 
 namespace {
 
@@ -38,13 +38,8 @@ void CaretNotice::showAt(QPoint globalPoint, const QString &message)
     adjustSize();
     // By the caret, but whole on its screen, as a tooltip is.
     QPoint place = globalPoint;
-    if (const QScreen *on = QGuiApplication::screenAt(globalPoint)) {
-        const QRect area = on->availableGeometry();
-        place.setX(
-            std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - width())));
-        place.setY(
-            std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - height())));
-    }
+    if (const QScreen *on = QGuiApplication::screenAt(globalPoint))
+        place = Placement::within({globalPoint, size()}, on->availableGeometry());
     move(place);
     m_hide.start();
 }

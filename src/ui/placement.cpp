@@ -13,10 +13,9 @@ QPoint clearOf(const QRect &frame, const QRect &spot, const QRect &owner, const 
     const int width = frame.width();
     const int height = frame.height();
     // Where the window stands now along the side it is moved to, kept on the screen.
-    const int x =
-        std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() - width + 1));
-    const int y =
-        std::clamp(frame.y(), area.top(), std::max(area.top(), area.bottom() - height + 1));
+    const QPoint kept = within(frame, area);
+    const int x = kept.x();
+    const int y = kept.y();
     // Beside the spot itself, a row's height is left around it to read the match in.
     const int gap = spot.height();
     const QList<QPoint> places{
@@ -30,6 +29,14 @@ QPoint clearOf(const QRect &frame, const QRect &spot, const QRect &owner, const 
             return place;
     }
     return frame.topLeft();
+}
+
+QPoint within(const QRect &frame, const QRect &area)
+{
+    return {
+        std::clamp(frame.x(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)),
+        std::clamp(frame.y(), area.top(),
+                   std::max(area.top(), area.bottom() - frame.height() + 1))};
 }
 
 } // namespace Placement

@@ -14,4 +14,8 @@ namespace Placement {
 // `frame` does not cover `spot`, or when no place clear of it fits.
 QPoint clearOf(const QRect &frame, const QRect &spot, const QRect &owner, const QRect &area);
 
+// The top-left corner nearest `frame`'s that keeps it within `area`, as far
+// as it fits.
+QPoint within(const QRect &frame, const QRect &area);
+
 } // namespace Placement

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 
+#include "editor/view/accessibletextchanges.h"
 #include "ui/accessibility.h"
 
 StatusLine::StatusLine(QWidget *parent) : QLabel(parent)
@@ -18,25 +19,7 @@ void StatusLine::setStatus(const QString &status, Announce announce)
         return;
     setText(status);
     setToolTip(status);
-    if (announce == Announce::Yes)
-        sendChange(before, status);
-}
-
-void StatusLine::sendChange(const QString &before, const QString &after)
-{
     // A status that does not show is not heard, as of a window closing.
-    if (!QAccessible::isActive() || !isVisible())
-        return;
-    // Each with the event class its type is documented with: bridges read
-    // the texts from it.
-    if (before.isEmpty()) {
-        QAccessibleTextInsertEvent event(this, 0, after);
-        QAccessible::updateAccessibility(&event);
-    } else if (after.isEmpty()) {
-        QAccessibleTextRemoveEvent event(this, 0, before);
-        QAccessible::updateAccessibility(&event);
-    } else {
-        QAccessibleTextUpdateEvent event(this, 0, before, after);
-        QAccessible::updateAccessibility(&event);
-    }
+    if (announce == Announce::Yes && QAccessible::isActive() && isVisible())
+        AccessibleTextChanges::send(this, 0, before, status);
 }

@@ -17,7 +17,4 @@ public:
     // figure that changes every frame is shown without being announced, so
     // that it does not drown the result.
     void setStatus(const QString &status, Announce announce = Announce::Yes);
-
-private:
-    void sendChange(const QString &before, const QString &after);
 };

@@ -34,15 +34,20 @@ void AccessibleTextChanges::changed(int start, int removed, int added)
     const QString removedText = std::exchange(m_removed, QString());
     if (!QAccessible::isActive() || (removed == 0 && added == 0))
         return;
-    const QString inserted = head(m_model.text(), start, added);
-    if (removed == 0) {
-        QAccessibleTextInsertEvent event(m_view, start, inserted);
+    send(m_view, start, removedText, head(m_model.text(), start, added));
+}
+
+void AccessibleTextChanges::send(QObject *object, int position, const QString &removed,
+                                 const QString &inserted)
+{
+    if (removed.isEmpty()) {
+        QAccessibleTextInsertEvent event(object, position, inserted);
         QAccessible::updateAccessibility(&event);
-    } else if (added == 0) {
-        QAccessibleTextRemoveEvent event(m_view, start, removedText);
+    } else if (inserted.isEmpty()) {
+        QAccessibleTextRemoveEvent event(object, position, removed);
         QAccessible::updateAccessibility(&event);
     } else {
-        QAccessibleTextUpdateEvent event(m_view, start, removedText, inserted);
+        QAccessibleTextUpdateEvent event(object, position, removed, inserted);
         QAccessible::updateAccessibility(&event);
     }
 }

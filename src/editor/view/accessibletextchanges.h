@@ -27,6 +27,10 @@ public:
 
     // The first TextLimit characters of [start, start + count), whole characters only.
     static QString head(const PieceTree &text, int start, int count);
+    // Tells that `removed` at `position` of `object`'s text became
+    // `inserted`, in the event class for the kind of change.
+    static void send(QObject *object, int position, const QString &removed,
+                     const QString &inserted);
 
 private:
     void aboutToChange(int start, int removed);
