@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -17,7 +15,6 @@
 #include "files/openform.h"
 #include "files/saveform.h"
 #include "files/saveform2.h"
-#include "find/findreplace.h"
 #include "help/abouthtml.h"
 #include "help/aboutkorvanetech.h"
 #include "help/faqform.h"
@@ -34,7 +31,6 @@
 #include "markup/txtsize.h"
 #include "testsupport.h"
 #include "ui/clicklabel.h"
-#include "ui/statusline.h"
 #include "ui/windowregistry.h"
 
 namespace {
@@ -84,7 +80,7 @@ struct HeardText
 };
 
 // What a row does besides typing and keys.
-enum class Command { None, Bold, Break, SetPage, ReplaceAll };
+enum class Command { None, Bold, SetPage, ReplaceAll };
 
 } // namespace
 
@@ -317,20 +313,14 @@ private slots:
         row("type", page, 3, 0, "x", "");
         row("type over selection", page, 3, 5, "\u00e0", "");
         row("backspace emoji", page, 10, 0, "", "Backspace");
-        row("delete selection", page, 12, -8, "", "Del");
         row("paste", page, 0, 3, "", "Ctrl+V", Command::None, "one\r\ntwo");
-        row("cut lines", page, 4, 20, "", "Ctrl+X");
         row("undo typing", page, 3, 2, "xyz", "Ctrl+Z");
         row("redo typing", page, 3, 2, "xyz", "Ctrl+Z, Ctrl+Y");
         row("bold", page, 3, 4, "", "", Command::Bold);
-        row("break over selection", page, 3, 4, "", "", Command::Break);
-        row("open a page", page, 0, 0, "", "", Command::SetPage, "<html>\n</html>");
         row("open a large page", page, 0, 0, "", "", Command::SetPage, big, false);
         row("pair at the bound", page, 0, 0, "", "", Command::SetPage, parted, false);
-        row("erase a large page", big, 0, all, "", "Del", Command::None, "", false);
         row("undo erasing it", big, 0, all, "", "Del, Ctrl+Z", Command::None, "", false);
         row("replace all", page, 0, 0, "", "", Command::ReplaceAll, "\u00e9");
-        row("replace all, large", big, 0, 0, "", "", Command::ReplaceAll, "x", false);
     }
     void textChangesHeard()
     {
@@ -366,9 +356,6 @@ private slots:
         case Command::Bold:
             QTest::mouseClick(program.button("addbold"), Qt::LeftButton);
             break;
-        case Command::Break:
-            QTest::mouseClick(program.button("addbr"), Qt::LeftButton);
-            break;
         case Command::SetPage:
             QVERIFY(document.setPage(text, document.format()));
             break;
@@ -388,52 +375,6 @@ private slots:
             QCOMPARE(heard.mirror, document.text());
         else if (command == Command::SetPage) // the page's first characters
             QVERIFY(text.startsWith(heard.lastInserted));
-    }
-
-    // The find window's status line is a status bar whose every answer is
-    // heard, the same answer twice as well; F3 with the window closed shows
-    // it by the caret.
-    void searchStatusHeard()
-    {
-        TestSupport::Program program;
-        program.document().setText("one two one");
-        QWidget *box = program.source();
-        QStringList statuses;
-        const TestSupport::AccessibilityListener listener([&](QAccessibleEvent *event) {
-            QAccessibleInterface *iface = event->accessibleInterface();
-            if (!iface || iface->role() != QAccessible::StatusBar)
-                return;
-            QVERIFY(TestSupport::hasDocumentedClass(event));
-            if (auto *update = dynamic_cast<QAccessibleTextUpdateEvent *>(event))
-                statuses << update->textInserted();
-            else if (auto *insert = dynamic_cast<QAccessibleTextInsertEvent *>(event))
-                statuses << insert->textInserted();
-        });
-        QTest::keyClick(box, Qt::Key_F, Qt::ControlModifier);
-        auto *find = program.windows().find<FindReplace>();
-        QVERIFY(find && QTest::qWaitForWindowActive(find));
-        auto *what = find->findChild<QLineEdit *>("findwhat");
-        TestSupport::type(what, "one");
-        QTest::keyClick(what, Qt::Key_Return);
-        QTRY_COMPARE(statuses, QStringList{"1 of 2 matches"});
-        auto *status = find->findChild<QWidget *>("status");
-        QCOMPARE(accessible(status)->textInterface()->text(0, 14), QString("1 of 2 matches"));
-        statuses.clear();
-        program.document().setText("two");
-        QTest::keyClick(what, Qt::Key_Return);
-        QTest::keyClick(what, Qt::Key_Return);
-        QTRY_COMPARE(statuses, (QStringList{"No matches", "No matches"}));
-
-        // Closed, the window has no status line: the status shows by the caret.
-        QTest::keyClick(what, Qt::Key_Escape);
-        QTRY_VERIFY(!program.windows().find<FindReplace>());
-        statuses.clear();
-        QTest::keyClick(box, Qt::Key_F3);
-        QTest::keyClick(box, Qt::Key_F3);
-        QTRY_COMPARE(statuses, (QStringList{"No matches", "No matches"}));
-        auto *notice = program.main()->findChild<StatusLine *>();
-        QVERIFY(notice && notice->isVisible() && notice->isWindow());
-        QVERIFY(QApplication::activeWindow() != notice);
     }
 
     // Walking a palette, a screen reader meets its sixteen swatches, each

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include "editor/document.h"
 #include "editor/view/accessibletextchanges.h"
 #include "find/findreplace.h"
@@ -46,13 +48,13 @@ class TestScreenReader : public QObject
                 texts << events[i]["text"].toString();
         return texts;
     }
-    bool heardEvent(const QString &type, const QString &role, const QString &text) const
+    // How many events of `type` from an object of `role` carried `text`.
+    int heardEvents(const QString &type, const QString &role, const QString &text) const
     {
-        for (const QJsonObject &event : heard())
-            if (event["type"] == type && event["role"] == role &&
-                (event["text"] == text || event["name"] == text))
-                return true;
-        return false;
+        const QList<QJsonObject> events = heard();
+        return int(std::count_if(events.begin(), events.end(), [&](const QJsonObject &event) {
+            return event["type"] == type && event["role"] == role && event["text"] == text;
+        }));
     }
 
     QTemporaryDir m_dir;
@@ -127,15 +129,19 @@ private slots:
         find->findChild<QPushButton *>("replaceall")->click();
         QTRY_VERIFY_WITH_TIMEOUT(document.text().startsWith('q'), 20000);
         const QString replaced = QStringLiteral("Replaced ") + QLocale().toString(2 << 20);
-        QTRY_VERIFY_WITH_TIMEOUT(heardEvent("object:text-changed:insert", "status bar", replaced),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            heardEvents("object:text-changed:insert", "status bar", replaced) > 0, 10000);
 
-        // With the window closed, F3 that finds nothing shows it by the caret.
+        // With the window closed, F3 that finds nothing shows it by the
+        // caret, heard each time, the same answer again too.
         find->close();
         QTRY_VERIFY(!program.windows().find<FindReplace>());
-        QTest::keyClick(box, Qt::Key_F3);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            heardEvent("object:text-changed:insert", "status bar", "No matches"), 10000);
+        for (int times = 1; times <= 2; ++times) {
+            QTest::keyClick(box, Qt::Key_F3);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                heardEvents("object:text-changed:insert", "status bar", "No matches"), times,
+                10000);
+        }
         // It takes no focus from the page, under a window manager too.
         QTRY_COMPARE(QApplication::focusWidget(), box);
 
@@ -148,14 +154,8 @@ private slots:
             at = inserted.indexOf(character, at) + 1;
             QVERIFY2(at > 0, qPrintable("not heard: " + character));
         }
-        for (const QJsonObject &event : heard().mid(start)) {
-            if (!event["type"].toString().startsWith("object:text-changed"))
-                continue;
-            const QString text = event["text"].toString();
-            QVERIFY2(text.size() <= AccessibleTextChanges::TextLimit,
-                     qPrintable(event["type"].toString()));
-            QCOMPARE(event["length"].toInt(), text.size());
-        }
+        for (const QJsonObject &event : heard().mid(start))
+            QVERIFY(event["text"].toString().size() <= AccessibleTextChanges::TextLimit);
     }
 };
 
